@@ -1,0 +1,52 @@
+// The painted look that every dialog and the main window share, the About box
+// and the tip of the day.
+#pragma once
+#include <windows.h>
+
+extern HBRUSH FaceBrush;
+extern HBRUSH AccentBrush;
+extern HFONT SmallFont;
+extern HFONT HeadingFont;
+
+struct DialogLookRecord {
+    BYTE Animate;
+    BYTE OwnerDrawButtons;
+    BYTE CustomCaption;
+    BYTE AccentStatics;
+    const char* HeadingText;
+    COLORREF HeadingColour;
+    HBRUSH DialogBrush;
+    const char* CaptionText;
+    COLORREF FrameColour;
+    COLORREF InactiveColour;
+    COLORREF InactiveTextColour;
+    COLORREF CaptionTextColour;
+    COLORREF CaptionColour;
+    HBRUSH ButtonBrush;
+    COLORREF ButtonColour;
+    COLORREF ButtonPressedColour;
+    HFONT ButtonFont;
+    HBRUSH AccentBrush;
+    COLORREF AccentTextColour;
+};
+extern DialogLookRecord DialogLook;
+
+void CreateLookObjects();
+void InitDialogLook();
+LRESULT HandleDialogLook(DialogLookRecord* look, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT HandleFrameLook(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, DialogLookRecord* look);
+BOOL PaintCaption(HWND hwnd, BYTE active, UINT animate, const char* text, COLORREF frameColour,
+                  COLORREF captionColour, COLORREF textColour, COLORREF inactiveColour,
+                  COLORREF inactiveTextColour);
+BOOL ResolveAnimateWindow();
+void RepaintActiveCaption(HWND hwnd, DialogLookRecord* look);
+void InvalidateClient(HWND hwnd);
+int DrawItemButton(const DRAWITEMSTRUCT* drawItem, COLORREF colour, COLORREF pressedColour, HFONT font);
+void DrawLookButton(HWND button, COLORREF colour, HFONT font, BOOL raised);
+void PaintHeading(HWND hwnd, const char* text, COLORREF colour);
+
+// About and Tip of the Day.
+INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK TipProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+void ShowTipAtStartup();
+HWND OpenTipOfTheDay();

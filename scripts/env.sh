@@ -1,0 +1,111 @@
+# Shared by the run, test, screenshot and benchmark scripts: picks the Wine
+# flavour and build tree, makes Wine prefixes and private X servers.
+# Sourced, not run.
+
+HALCYNE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+# The product is a 32-bit exe. Some hosts (certain VM kernels) cannot execute
+# 32-bit code at all, so wine32 cannot start there; on those the same sources
+# are also built for x86-64 and run under wine64 so the whole suite still runs.
+halcyne_pick_arch() {
+    if [ -n "${HALCYNE_ARCH:-}" ]; then return; fi
+    if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        HALCYNE_ARCH=i686
+    else
+        HALCYNE_ARCH=x86_64
+    fi
+}
+
+halcyne_wine_env() {
+    halcyne_pick_arch
+    if [ "$HALCYNE_ARCH" = i686 ]; then
+        WINE=/usr/lib/wine/wine
+        export WINEARCH=win32
+    else
+        WINE=/usr/lib/wine/wine64
+        export WINEARCH=win64
+    fi
+    WINESERVER=/usr/lib/wine/wineserver
+    export WINELOADER="$WINE" WINESERVER
+    export WINEDEBUG="${WINEDEBUG:--all}"
+    export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-winemenubuilder.exe=d;mscoree=d}"
+    HALCYNE_BUILD="${HALCYNE_BUILD:-$HALCYNE_ROOT/build/$HALCYNE_ARCH}"
+    # A silent sound card, so media can play on machines without one.
+    export ALSA_CONFIG_PATH="$HALCYNE_ROOT/scripts/alsa-null.conf"
+}
+
+# halcyne_build <arch> <build dir>
+halcyne_build() {
+    local arch="$1" dir="$2"
+    if [ ! -f "$dir/Makefile" ]; then
+        cmake -S "$HALCYNE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
+            -DCMAKE_TOOLCHAIN_FILE="$HALCYNE_ROOT/cmake/$arch.cmake" \
+            -DCMAKE_CROSSCOMPILING_EMULATOR="$HALCYNE_ROOT/scripts/wine-run.sh" >/dev/null
+    fi
+    cmake --build "$dir" -j "$(nproc)" -- --no-print-directory >/dev/null
+}
+
+# Starts a private Xvfb on the first free display; sets HALCYNE_XVFB_PID, DISPLAY.
+halcyne_start_xvfb() {
+    local size="${1:-1024x768}" n
+    for n in $(seq 91 199); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+        HALCYNE_XVFB_PID=$!
+        local i
+        for i in $(seq 1 100); do
+            [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; return 0; }
+            kill -0 "$HALCYNE_XVFB_PID" 2>/dev/null || break
+            sleep 0.05
+        done
+    done
+    echo "no X display could be started" >&2
+    return 1
+}
+
+# halcyne_init_prefix <prefix> <desktop size> <windows version>
+# A new or existing prefix with a virtual desktop, fonts, no crash dialog and
+# the chosen Windows version. Leaves a detached wineserver running.
+halcyne_init_prefix() {
+    local prefix="$1" size="${2:-1024x768}" version="${3:-winxp}"
+    export WINEPREFIX="$prefix"
+    mkdir -p "$prefix"
+    # Detached, stdio closed: otherwise ctest waits for every holder of its pipe.
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
+    if [ ! -f "$prefix/system.reg" ]; then
+        "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
+    fi
+    mkdir -p "$prefix/drive_c/windows/Fonts"
+    cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+    local reg="$prefix/halcyne-setup.reg"
+    cat >"$reg" <<REG
+REGEDIT4
+
+[HKEY_CURRENT_USER\\Software\\Wine]
+"Version"="$version"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
+"Default"="$size"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
+"Arial"="Liberation Sans"
+"Times New Roman"="Liberation Serif"
+"Courier New"="Liberation Mono"
+REG
+    "$WINE" regedit /S "$(halcyne_winpath "$reg")" </dev/null >/dev/null 2>&1 || true
+}
+
+# Unix path to the Windows path Wine gives it (drive Z:).
+halcyne_winpath() {
+    printf 'Z:%s' "$(printf '%s' "$1" | tr '/' '\\')"
+}
+
+halcyne_stop_prefix() {
+    [ -n "${WINEPREFIX:-}" ] && "$WINESERVER" -k >/dev/null 2>&1 || true
+}

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test under Wine on a
+# private Xvfb with a fresh prefix. ctest's summary is the last output.
+#   HALCYNE_WINVER=win98 scripts/test.sh      emulate another Windows version
+#   scripts/test.sh -R StringList             extra arguments go to ctest
+set -uo pipefail
+. "$(dirname "$0")/env.sh"
+
+"$HALCYNE_ROOT/scripts/setup.sh" || exit 1
+halcyne_wine_env
+
+# The product exe is always built for 32-bit Windows; its import table is checked
+# by a test. The tests run on the tree for the Wine that this host can execute.
+echo "building halcyne.exe (i686)"
+halcyne_build i686 "$HALCYNE_ROOT/build/i686" || exit 1
+if [ "$HALCYNE_ARCH" != i686 ]; then
+    echo "this host cannot execute 32-bit code: the tests run on an x86-64 build under wine64"
+    halcyne_build "$HALCYNE_ARCH" "$HALCYNE_BUILD" || exit 1
+fi
+export HALCYNE_I686_EXE="$HALCYNE_ROOT/build/i686/halcyne.exe"
+
+work="$(mktemp -d /tmp/halcyne-test.XXXXXX)"
+cleanup() {
+    trap - EXIT INT TERM
+    halcyne_stop_prefix
+    [ -n "${keeper_pid:-}" ] && kill "$keeper_pid" 2>/dev/null
+    [ -n "${HALCYNE_XVFB_PID:-}" ] && kill "$HALCYNE_XVFB_PID" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT INT TERM
+
+halcyne_start_xvfb "${HALCYNE_SCREEN:-1024x768}" || exit 1
+echo "preparing a fresh Wine prefix (${HALCYNE_WINVER:-winxp}, $WINEARCH)"
+halcyne_init_prefix "$work/prefix" "${HALCYNE_SCREEN:-1024x768}" "${HALCYNE_WINVER:-winxp}"
+# Keeps the virtual desktop open between tests (Wine closes an unused one).
+"$WINE" "$HALCYNE_BUILD/keeper.exe" </dev/null >/dev/null 2>&1 &
+keeper_pid=$!
+
+# Watchdog: every test has its own timeout; the whole run gets one too.
+timeout --kill-after=30 "${HALCYNE_TEST_TIMEOUT:-2400}" \
+    ctest --test-dir "$HALCYNE_BUILD" --output-on-failure --timeout 120 "$@" 2>&1 \
+    | sed -e 's/\r$//'
+rc=${PIPESTATUS[0]}
+exit "$rc"

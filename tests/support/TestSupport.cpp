@@ -1,0 +1,355 @@
+#include "TestSupport.h"
+#include <shellapi.h>
+#include <cstdio>
+
+static std::string TempRoot()
+{
+    char buffer[MAX_PATH];
+    GetTempPathA(MAX_PATH, buffer);
+    return buffer;
+}
+
+TempFolder::TempFolder()
+{
+    static LONG counter;
+    char name[MAX_PATH];
+    wsprintfA(name, "%shalcyne-%lu-%lu-%ld", TempRoot().c_str(), GetCurrentProcessId(),
+              GetTickCount(), InterlockedIncrement(&counter));
+    path = name;
+    CreateDirectoryA(path.c_str(), NULL);
+}
+
+static void RemoveTree(const std::string& folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string full = folder + "\\" + name;
+            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(full);
+            else
+                DeleteFileA(full.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(folder.c_str());
+}
+
+TempFolder::~TempFolder() { RemoveTree(path); }
+
+std::string TempFolder::File(const std::string& name) const { return path + "\\" + name; }
+
+void TempFolder::Write(const std::string& name, const std::string& content) const
+{
+    HANDLE file = CreateFileA(File(name).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    DWORD written = 0;
+    if (file != INVALID_HANDLE_VALUE) {
+        WriteFile(file, content.data(), (DWORD)content.size(), &written, NULL);
+        CloseHandle(file);
+    }
+}
+
+void DeleteKeyTree(HKEY root, const char* key)
+{
+    HKEY handle;
+    if (RegOpenKeyExA(root, key, 0, KEY_ALL_ACCESS, &handle) == ERROR_SUCCESS) {
+        char child[256];
+        for (;;) {
+            DWORD size = sizeof child;
+            if (RegEnumKeyExA(handle, 0, child, &size, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
+                break;
+            std::string path = std::string(key) + "\\" + child;
+            DeleteKeyTree(root, path.c_str());
+        }
+        RegCloseKey(handle);
+    }
+    RegDeleteKeyA(root, key);
+}
+
+RegistryGuard::RegistryGuard(HKEY root, const std::string& key) : root(root), key(key) {}
+RegistryGuard::~RegistryGuard() { DeleteKeyTree(root, key.c_str()); }
+
+SavedValue::SavedValue(HKEY root, const std::string& key, const std::string& name)
+    : root(root), key(key), name(name)
+{
+    HKEY handle;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) == ERROR_SUCCESS) {
+        DWORD size = 0;
+        if (RegQueryValueExA(handle, name.c_str(), NULL, &type, NULL, &size) == ERROR_SUCCESS) {
+            data.resize(size);
+            existed = RegQueryValueExA(handle, name.c_str(), NULL, &type,
+                                       data.empty() ? NULL : data.data(), &size) == ERROR_SUCCESS;
+        }
+        RegCloseKey(handle);
+    }
+}
+
+SavedValue::~SavedValue()
+{
+    HKEY handle;
+    if (RegCreateKeyExA(root, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &handle, NULL) != ERROR_SUCCESS)
+        return;
+    if (existed)
+        RegSetValueExA(handle, name.c_str(), 0, type, data.empty() ? NULL : data.data(), (DWORD)data.size());
+    else
+        RegDeleteValueA(handle, name.c_str());
+    RegCloseKey(handle);
+}
+
+void SetRegString(HKEY root, const char* key, const char* name, const char* value)
+{
+    HKEY handle;
+    if (RegCreateKeyExA(root, key, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &handle, NULL) == ERROR_SUCCESS) {
+        RegSetValueExA(handle, name, 0, REG_SZ, (const BYTE*)value, lstrlenA(value) + 1);
+        RegCloseKey(handle);
+    }
+}
+
+void SetRegDword(HKEY root, const char* key, const char* name, DWORD value)
+{
+    HKEY handle;
+    if (RegCreateKeyExA(root, key, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &handle, NULL) == ERROR_SUCCESS) {
+        RegSetValueExA(handle, name, 0, REG_DWORD, (const BYTE*)&value, sizeof value);
+        RegCloseKey(handle);
+    }
+}
+
+bool GetRegString(HKEY root, const char* key, const char* name, std::string* value)
+{
+    HKEY handle;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return false;
+    char buffer[4096] = "";
+    DWORD size = sizeof buffer - 1, type = 0;
+    bool ok = RegQueryValueExA(handle, name, NULL, &type, (BYTE*)buffer, &size) == ERROR_SUCCESS;
+    RegCloseKey(handle);
+    if (ok)
+        *value = buffer;
+    return ok;
+}
+
+bool GetRegDword(HKEY root, const char* key, const char* name, DWORD* value)
+{
+    HKEY handle;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return false;
+    DWORD size = sizeof *value, type = 0;
+    bool ok = RegQueryValueExA(handle, name, NULL, &type, (BYTE*)value, &size) == ERROR_SUCCESS &&
+              type == REG_DWORD;
+    RegCloseKey(handle);
+    return ok;
+}
+
+std::string ExeFolder()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(NULL, path, MAX_PATH);
+    char* slash = strrchr(path, '\\');
+    if (slash)
+        *slash = 0;
+    return path;
+}
+
+std::string ShellExePath() { return ExeFolder() + "\\halcyne.exe"; }
+
+void Pump(DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+bool ShellProcess::Start(const std::string& arguments, const std::string& desktopFolder)
+{
+    (void)desktopFolder;
+    std::string command = "\"" + ShellExePath() + "\"";
+    if (!arguments.empty())
+        command += " " + arguments;
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back(0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    return CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, ExeFolder().c_str(),
+                          &startup, &info) != 0;
+}
+
+namespace {
+struct EnumRequest {
+    DWORD processId;
+    const char* className;
+    bool visibleOnly;
+    std::vector<HWND>* found;
+};
+BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM data)
+{
+    EnumRequest* request = (EnumRequest*)data;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != request->processId)
+        return TRUE;
+    if (request->visibleOnly && !IsWindowVisible(window))
+        return TRUE;
+    if (request->className && ClassOf(window) != request->className)
+        return TRUE;
+    request->found->push_back(window);
+    return TRUE;
+}
+} // namespace
+
+std::vector<HWND> ShellProcess::Windows(const char* className, bool visibleOnly)
+{
+    std::vector<HWND> found;
+    EnumRequest request = { info.dwProcessId, className, visibleOnly, &found };
+    EnumWindows(CollectProcessWindow, (LPARAM)&request);
+    return found;
+}
+
+HWND ShellProcess::WaitForMainWindow(DWORD milliseconds)
+{
+    HWND window = NULL;
+    WaitFor([&] {
+        window = FindWindowA("Win", "Tavix Halcyne 2.0");
+        return window && IsWindowVisible(window);
+    }, milliseconds);
+    return window && IsWindowVisible(window) ? window : NULL;
+}
+
+HWND ShellProcess::WaitForWindow(const char* className, const char* title, DWORD milliseconds)
+{
+    HWND result = NULL;
+    WaitFor([&] {
+        for (HWND window : Windows(className))
+            if (!title || WindowText(window) == title) {
+                result = window;
+                return true;
+            }
+        return false;
+    }, milliseconds);
+    return result;
+}
+
+bool ShellProcess::WaitForExit(DWORD milliseconds, DWORD* exitCode)
+{
+    if (!info.hProcess)
+        return false;
+    DWORD start = GetTickCount();
+    while (WaitForSingleObject(info.hProcess, 20) == WAIT_TIMEOUT) {
+        Pump(0);
+        if (GetTickCount() - start > milliseconds)
+            return false;
+    }
+    if (exitCode)
+        GetExitCodeProcess(info.hProcess, exitCode);
+    return true;
+}
+
+void ShellProcess::Kill()
+{
+    if (info.hProcess) {
+        if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(info.hProcess, 1);
+            WaitForSingleObject(info.hProcess, 5000);
+        }
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+        info = PROCESS_INFORMATION();
+    }
+}
+
+ShellProcess::~ShellProcess() { Kill(); }
+
+DesktopFolderGuard::DesktopFolderGuard(const std::string& folder)
+    : saved(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Desktop")
+{
+    SetRegString(HKEY_CURRENT_USER, saved.key.c_str(), "Desktop", folder.c_str());
+}
+
+void PostKey(HWND window, UINT virtualKey)
+{
+    UINT scan = MapVirtualKeyA(virtualKey, 0);
+    PostMessageA(window, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+    PostMessageA(window, WM_KEYUP, virtualKey, 1 | (scan << 16) | 0xC0000000);
+}
+
+std::string WindowText(HWND window)
+{
+    char buffer[1024] = "";
+    // WM_GETTEXT works across processes; GetWindowText does not for controls.
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, (LPARAM)buffer, SMTO_ABORTIFHUNG, 2000, NULL);
+    return buffer;
+}
+
+std::string ClassOf(HWND window)
+{
+    char buffer[256] = "";
+    GetClassNameA(window, buffer, sizeof buffer);
+    return buffer;
+}
+
+std::string MessageBoxText(HWND box)
+{
+    HWND text = GetDlgItem(box, 0xFFFF);
+    return text ? WindowText(text) : std::string();
+}
+
+HWND FindTopLevel(const char* className, const char* title)
+{
+    HWND window = FindWindowA(className, title);
+    return window && IsWindowVisible(window) ? window : NULL;
+}
+
+COLORREF PixelAt(HWND window, int x, int y)
+{
+    HDC dc = GetWindowDC(window);
+    COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return colour;
+}
+
+bool SaveScreenBitmap(const std::string& path)
+{
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    DWORD stride = ((width * 3) + 3) & ~3u;
+    std::vector<BYTE> pixels(stride * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), (BITMAPINFO*)&header, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + (DWORD)pixels.size();
+    FILE* out = fopen(path.c_str(), "wb");
+    if (!out)
+        return false;
+    fwrite(&file, sizeof file, 1, out);
+    fwrite(&header, sizeof header, 1, out);
+    fwrite(pixels.data(), 1, pixels.size(), out);
+    fclose(out);
+    return true;
+}

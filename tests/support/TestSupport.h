@@ -1,0 +1,93 @@
+// Shared helpers of the test suites: temporary folders and registry keys,
+// driving halcyne.exe as a separate process, finding and reading windows.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+// A fresh folder under %TEMP%, removed with its contents at the end of scope.
+struct TempFolder {
+    std::string path;
+    TempFolder();
+    ~TempFolder();
+    std::string File(const std::string& name) const;
+    void Write(const std::string& name, const std::string& content) const;
+};
+
+// Deletes a registry key tree (HKCU by default) at the end of scope and, when
+// asked, restores one value to what it held before.
+struct RegistryGuard {
+    HKEY root;
+    std::string key;
+    RegistryGuard(HKEY root, const std::string& key);
+    ~RegistryGuard();
+};
+
+struct SavedValue {
+    HKEY root;
+    std::string key, name;
+    bool existed = false;
+    DWORD type = 0;
+    std::vector<BYTE> data;
+    SavedValue(HKEY root, const std::string& key, const std::string& name);
+    ~SavedValue();
+};
+
+void DeleteKeyTree(HKEY root, const char* key);
+void SetRegString(HKEY root, const char* key, const char* name, const char* value);
+void SetRegDword(HKEY root, const char* key, const char* name, DWORD value);
+bool GetRegString(HKEY root, const char* key, const char* name, std::string* value);
+bool GetRegDword(HKEY root, const char* key, const char* name, DWORD* value);
+
+// The shell's exe beside the test executables.
+std::string ShellExePath();
+std::string ExeFolder();
+
+// Pumps this thread's messages for the given time.
+void Pump(DWORD milliseconds);
+// Pumps until the condition holds or the time is up; returns the condition.
+template <typename Condition> bool WaitFor(Condition condition, DWORD milliseconds = 5000)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start > milliseconds)
+            return false;
+        Pump(20);
+    }
+}
+
+// halcyne.exe as a child process; ended at the end of scope.
+struct ShellProcess {
+    PROCESS_INFORMATION info = {};
+    bool Start(const std::string& arguments = "", const std::string& desktopFolder = "");
+    HWND WaitForMainWindow(DWORD milliseconds = 15000);
+    bool WaitForExit(DWORD milliseconds, DWORD* exitCode = nullptr);
+    // Top-level windows of the process's threads, optionally of one class.
+    std::vector<HWND> Windows(const char* className = nullptr, bool visibleOnly = true);
+    HWND WaitForWindow(const char* className, const char* title, DWORD milliseconds = 10000);
+    void Kill();
+    ~ShellProcess();
+};
+
+// Sets the Desktop folder that the shell lists, restoring the old one later.
+struct DesktopFolderGuard {
+    SavedValue saved;
+    explicit DesktopFolderGuard(const std::string& folder);
+};
+
+// Posts a key as the loop would see it (reaches the accelerators without focus).
+void PostKey(HWND window, UINT virtualKey);
+
+std::string WindowText(HWND window);
+std::string ClassOf(HWND window);
+// Text of a message box (its static with the identifier 0xFFFF).
+std::string MessageBoxText(HWND box);
+// Finds a visible top-level window of this or any process by class and title.
+HWND FindTopLevel(const char* className, const char* title);
+
+// Reads back a screen pixel (through the window's DC).
+COLORREF PixelAt(HWND window, int x, int y);
+// Saves a PNG-ready BMP of the whole screen (for failures and checks by eye).
+bool SaveScreenBitmap(const std::string& path);
