@@ -42,7 +42,7 @@ halcyne_build() {
             -DCMAKE_TOOLCHAIN_FILE="$HALCYNE_ROOT/cmake/$arch.cmake" \
             -DCMAKE_CROSSCOMPILING_EMULATOR="$HALCYNE_ROOT/scripts/wine-run.sh" >/dev/null
     fi
-    cmake --build "$dir" -j "$(nproc)" -- --no-print-directory >/dev/null
+    cmake --build "$dir" -j 2 -- --no-print-directory >/dev/null
 }
 
 # Starts a private Xvfb on the first free display; sets HALCYNE_XVFB_PID, DISPLAY.
