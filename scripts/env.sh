@@ -40,9 +40,12 @@ halcyne_build() {
     if [ ! -f "$dir/Makefile" ]; then
         cmake -S "$HALCYNE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
             -DCMAKE_TOOLCHAIN_FILE="$HALCYNE_ROOT/cmake/$arch.cmake" \
-            -DCMAKE_CROSSCOMPILING_EMULATOR="$HALCYNE_ROOT/scripts/wine-run.sh" >/dev/null
+            -DCMAKE_CROSSCOMPILING_EMULATOR="$HALCYNE_ROOT/scripts/wine-run.sh" >/dev/null || return 1
     fi
-    cmake --build "$dir" -j 2 -- --no-print-directory >/dev/null
+    if ! cmake --build "$dir" -j 2 -- --no-print-directory >"$dir/build.log" 2>&1; then
+        grep -E -B2 -A6 'error|Error' "$dir/build.log" | head -80 >&2
+        return 1
+    fi
 }
 
 # Starts a private Xvfb on the first free display; sets HALCYNE_XVFB_PID, DISPLAY.
