@@ -20,3 +20,4 @@ void OpenMoviePlayer();
 int ShowHtmlDocument(HWND owner, const char* url);
 void ShowBuiltInHelp();
 void StopMovie();
+INT_PTR CALLBACK AdvancedOptionsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

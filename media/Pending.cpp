@@ -12,3 +12,4 @@ void OpenMoviePlayer() {}
 int ShowHtmlDocument(HWND, const char*) { return 0; }
 void ShowBuiltInHelp() {}
 void StopMovie() {}
+INT_PTR CALLBACK AdvancedOptionsDialog(HWND, UINT, WPARAM, LPARAM) { return 0; }
