@@ -11,13 +11,13 @@ halcyne_wine_env
 
 # The product exe is always built for 32-bit Windows; its import table is checked
 # by a test. The tests run on the tree for the Wine that this host can execute.
+export HALCYNE_I686_EXE="${HALCYNE_I686_BUILD:-$HALCYNE_ROOT/build/i686}/halcyne.exe"
 echo "building halcyne.exe (i686)"
 halcyne_build i686 "${HALCYNE_I686_BUILD:-$HALCYNE_ROOT/build/i686}" || exit 1
 if [ "$HALCYNE_ARCH" != i686 ]; then
     echo "this host cannot execute 32-bit code: the tests run on an x86-64 build under wine64"
     halcyne_build "$HALCYNE_ARCH" "$HALCYNE_BUILD" || exit 1
 fi
-export HALCYNE_I686_EXE="${HALCYNE_I686_BUILD:-$HALCYNE_ROOT/build/i686}/halcyne.exe"
 
 work="$(mktemp -d /tmp/halcyne-test.XXXXXX)"
 cleanup() {

@@ -1,0 +1,276 @@
+// The shell frame end to end: single instance, command line, the commands
+// menu under both Windows families, the function keys, refusing a close.
+#include "app/App.h"
+#include "core/Core.h"
+#include "desktop/Desktop.h"
+#include "look/Look.h"
+#include "taskbar/Taskbar.h"
+#include "support/TestSupport.h"
+#include <gtest/gtest.h>
+#include <set>
+
+namespace {
+
+const char AppDefaultsKey[] = "Software\\Wine\\AppDefaults\\halcyne.exe";
+
+// Runs the shell under an emulated Windows version (Wine reads it per exe).
+struct EmulatedVersion {
+    RegistryGuard guard;
+    explicit EmulatedVersion(const char* version) : guard(HKEY_CURRENT_USER, AppDefaultsKey)
+    {
+        SetRegString(HKEY_CURRENT_USER, AppDefaultsKey, "Version", version);
+    }
+};
+
+// Closes every visible window of the process that is not the main window.
+void CloseOtherWindows(ShellProcess& shell, HWND main)
+{
+    for (HWND window : shell.Windows())
+        if (window != main)
+            PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+std::set<HWND> WindowSet(ShellProcess& shell)
+{
+    std::vector<HWND> all = shell.Windows();
+    return std::set<HWND>(all.begin(), all.end());
+}
+
+// The popup menu that a Start-button click shows, read back as a menu.
+HMENU OpenCommandsMenu(ShellProcess& shell, HWND main, HWND* popup)
+{
+    PostMessageA(main, WM_COMMAND, 666, 0);
+    HWND found = shell.WaitForWindow("#32768", nullptr, 5000);
+    *popup = found;
+    return found ? (HMENU)SendMessageA(found, 0x01E1 /* MN_GETHMENU */, 0, 0) : NULL;
+}
+
+std::vector<std::string> MenuTexts(HMENU menu)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[64] = "";
+        GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+void ExpectMenuForVersion(const char* version, bool withUnload)
+{
+    EmulatedVersion emulated(version);
+    TempFolder desktop;
+    DesktopFolderGuard folder(desktop.path);
+    SetRegDword(HKEY_CURRENT_USER, "Software\\Hx_", "ShowTTS", 1);
+    RegistryGuard product(HKEY_CURRENT_USER, "Software\\Hx_");
+    ShellProcess shell;
+    ASSERT_TRUE(shell.Start());
+    HWND main = shell.WaitForMainWindow();
+    ASSERT_NE(nullptr, main);
+    HWND popup = NULL;
+    HMENU menu = OpenCommandsMenu(shell, main, &popup);
+    ASSERT_NE(nullptr, menu) << "the Start button shows no commands menu";
+    std::vector<std::string> expected = { "About (F1)", "Help (F12)", "Tips and Tricks (F11)", "",
+                                          "Mp3 Player (F6)", "Movie Player (F7)", "HTML Viewer (F8)", "",
+                                          "Refresh (F5)", "Memory Cleanup" };
+    if (withUnload)
+        expected.push_back("! Unload Windows Shell");
+    expected.insert(expected.end(), { "", "Login (F3)", "Shut Down (F4)" });
+    EXPECT_EQ(expected, MenuTexts(menu));
+    PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+} // namespace
+
+TEST(CommandsMenu, NinetyEightFamilyHasUnloadEntry) { ExpectMenuForVersion("win98", true); }
+TEST(CommandsMenu, XpHasNoUnloadEntry) { ExpectMenuForVersion("winxp", false); }
+
+TEST(CommandsMenu, BuiltFromVersionNumber)
+{
+    WindowsVersion = 490;
+    BuildCommandsMenu();
+    EXPECT_EQ(14, GetMenuItemCount(CommandsMenu));
+    EXPECT_EQ(2015u, GetMenuItemID(CommandsMenu, 10));
+    DestroyMenu(CommandsMenu);
+    WindowsVersion = 500;
+    BuildCommandsMenu();
+    EXPECT_EQ(13, GetMenuItemCount(CommandsMenu));
+    EXPECT_EQ(2002u, GetMenuItemID(CommandsMenu, 11));
+    EXPECT_EQ(2001u, GetMenuItemID(CommandsMenu, 12));
+    DestroyMenu(CommandsMenu);
+}
+
+TEST(SingleInstance, SecondStartIsRefusedWithExactMessage)
+{
+    TempFolder desktop;
+    DesktopFolderGuard folder(desktop.path);
+    ShellProcess first;
+    ASSERT_TRUE(first.Start());
+    ASSERT_NE(nullptr, first.WaitForMainWindow());
+    ShellProcess second;
+    ASSERT_TRUE(second.Start());
+    HWND box = second.WaitForWindow("#32770", "Startup Error");
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("Halcyne 2 is already running ! ", MessageBoxText(box));
+    EXPECT_TRUE(second.Windows("Win").empty());
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    DWORD code = 99;
+    ASSERT_TRUE(second.WaitForExit(10000, &code));
+    EXPECT_EQ(0u, code);
+}
+
+TEST(CommandLine, ErrorOptionShowsCommandLineAsCaptionAndEnds)
+{
+    ShellProcess shell;
+    ASSERT_TRUE(shell.Start("-ERROR::Desktop_Path"));
+    HWND box = shell.WaitForWindow("#32770", "-ERROR::Desktop_Path");
+    ASSERT_NE(nullptr, box);
+    EXPECT_FALSE(MessageBoxText(box).empty());
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    DWORD code = 99;
+    ASSERT_TRUE(shell.WaitForExit(10000, &code));
+    EXPECT_EQ(0u, code);
+    EXPECT_EQ(nullptr, FindWindowA("Win", "Tavix Halcyne 2.0"));
+}
+
+TEST(CommandLine, HelpInCapitalsShowsHelpAndEndsEvenWhileShellRuns)
+{
+    TempFolder desktop;
+    DesktopFolderGuard folder(desktop.path);
+    ShellProcess first;
+    ASSERT_TRUE(first.Start());
+    ASSERT_NE(nullptr, first.WaitForMainWindow());
+    ShellProcess help;
+    ASSERT_TRUE(help.Start("-HELP"));
+    // The help stays until its reader closes it; then the process ends with 0.
+    DWORD code = 99;
+    bool sawWindow = false;
+    for (int i = 0; i < 200 && !help.WaitForExit(50, &code); ++i) {
+        for (HWND window : help.Windows()) {
+            EXPECT_NE("Startup Error", WindowText(window));
+            EXPECT_NE("Win", ClassOf(window));
+            sawWindow = true;
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        }
+    }
+    ASSERT_TRUE(help.WaitForExit(5000, &code));
+    EXPECT_EQ(0u, code);
+    EXPECT_TRUE(sawWindow) << "no help window was shown";
+}
+
+TEST(CommandLine, OptionWithTrailingTextOrOneCharacterStartsTheShell)
+{
+    TempFolder desktop;
+    DesktopFolderGuard folder(desktop.path);
+    for (const char* arguments : { "-help more", "x" }) {
+        ShellProcess shell;
+        ASSERT_TRUE(shell.Start(arguments));
+        EXPECT_NE(nullptr, shell.WaitForMainWindow()) << arguments;
+        shell.Kill();
+        WaitFor([] { return FindWindowA("Win", "Tavix Halcyne 2.0") == NULL; });
+    }
+}
+
+TEST(FunctionKeys, EachKeyOpensItsWindowAndF2DoesNothing)
+{
+    TempFolder desktop;
+    DesktopFolderGuard folder(desktop.path);
+    RegistryGuard product(HKEY_CURRENT_USER, "Software\\Hx_");
+    SetRegDword(HKEY_CURRENT_USER, "Software\\Hx_", "ShowTTS", 1);
+    ShellProcess shell;
+    ASSERT_TRUE(shell.Start());
+    HWND main = shell.WaitForMainWindow();
+    ASSERT_NE(nullptr, main);
+    Pump(300);
+    std::set<HWND> before = WindowSet(shell);
+
+    PostKey(main, VK_F2);
+    Pump(700);
+    EXPECT_EQ(before, WindowSet(shell)) << "F2 opened something";
+
+    struct Key { UINT key; const char* what; };
+    for (Key key : { Key{ VK_F1, "About" }, Key{ VK_F3, "Login" }, Key{ VK_F4, "Shut Down" },
+                     Key{ VK_F11, "Tip of the Day" }, Key{ VK_F6, "MP3 player" },
+                     Key{ VK_F7, "movie player" } }) {
+        PostKey(main, key.key);
+        HWND opened = NULL;
+        WaitFor([&] {
+            for (HWND window : shell.Windows())
+                if (!before.count(window) && ClassOf(window) == "#32770") {
+                    opened = window;
+                    return true;
+                }
+            return false;
+        }, 5000);
+        EXPECT_NE(nullptr, opened) << key.what << " did not open";
+        CloseOtherWindows(shell, main);
+        for (HWND window : shell.Windows())
+            if (window != main && ClassOf(window) == "#32770")
+                PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        WaitFor([&] { return WindowSet(shell) == before; }, 3000);
+        before = WindowSet(shell);
+    }
+}
+
+TEST(CloseRefusal, AltF4AndWindowMenuCloseLeaveTheShellRunning)
+{
+    TempFolder desktop;
+    DesktopFolderGuard folder(desktop.path);
+    RegistryGuard product(HKEY_CURRENT_USER, "Software\\Hx_");
+    SetRegDword(HKEY_CURRENT_USER, "Software\\Hx_", "ShowTTS", 1);
+    ShellProcess shell;
+    ASSERT_TRUE(shell.Start());
+    HWND main = shell.WaitForMainWindow();
+    ASSERT_NE(nullptr, main);
+    PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    SetForegroundWindow(main);
+    Pump(200);
+    INPUT keys[4] = {};
+    WORD codes[4] = { VK_MENU, VK_F4, VK_F4, VK_MENU };
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = codes[i];
+        keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    SendInput(4, keys, sizeof(INPUT));
+    DWORD code;
+    EXPECT_FALSE(shell.WaitForExit(1500, &code));
+    EXPECT_TRUE(IsWindow(main));
+    EXPECT_TRUE(IsWindowVisible(main));
+}
+
+// The close step, in-process: everything named is released, the quit message
+// is posted, and the window itself stays until the process ends.
+TEST(MainWindowClose, ReleasesResourcesAndPostsQuit)
+{
+    TempFolder desktop;
+    DesktopFolderGuard folder(desktop.path);
+    HINSTANCE instance = GetModuleHandleA(NULL);
+    InitShellState(instance);
+    InitDialogLook();
+    RegisterShellWindowClass(instance);
+    MainWindow = CreateWindowExA(0, "Win", "Tavix Halcyne 2.0 (test)", WS_POPUP | WS_SYSMENU, 0, 0,
+                                 ScreenSize.width, ScreenSize.height, NULL, NULL, instance, NULL);
+    ASSERT_NE(nullptr, MainWindow);
+    HMENU menu = CommandsMenu;
+    HBITMAP strip = TaskbarStripBitmap, start = StartButtonBitmap;
+    HBRUSH face = FaceBrush;
+    ASSERT_TRUE(IsMenu(menu));
+    ASSERT_EQ(OBJ_BITMAP, (int)GetObjectType(strip));
+    SendMessageA(MainWindow, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsMenu(menu));
+    EXPECT_EQ(0u, GetObjectType(strip));
+    EXPECT_EQ(0u, GetObjectType(start));
+    EXPECT_EQ(0u, GetObjectType(face));
+    EXPECT_EQ(nullptr, DesktopImageList);
+    EXPECT_EQ(0, ListCount(DesktopFiles));
+    if (StartButton)
+        EXPECT_FALSE(IsWindow(StartButton));
+    EXPECT_TRUE(IsWindow(MainWindow));
+    MSG msg;
+    bool quit = false;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+        if (msg.message == WM_QUIT)
+            quit = true;
+    EXPECT_TRUE(quit);
+}
