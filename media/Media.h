@@ -1,6 +1,7 @@
 // Media and help: media windows, MP3 and movie players, HTML viewer.
 #pragma once
 #include <windows.h>
+#include <ole2.h>
 
 struct MediaPlayer {
     HWND parent;
@@ -13,11 +14,46 @@ extern MediaPlayer Mp3Media;
 extern MediaPlayer MovieMedia;
 extern HWND MovieWindow;
 
+// Style of every media window: a visible child without play bar and menu.
+const DWORD MediaWindowStyle = 0x5000000A;
+
 void InitMediaPlayers(HWND mainWindow, HINSTANCE instance);
+BOOL OpenAndPlay(const char* fileName, MediaPlayer* player);
+BOOL StopAndClose(MediaPlayer* player);
+int SetMediaVolume(MediaPlayer* player, LONG volume);
+int SeekAndPlay(MediaPlayer* player, LONG position);
+LRESULT PauseMedia(MediaPlayer* player);
+LONG GetMediaPosition(MediaPlayer* player);
+LONG GetMediaLength(MediaPlayer* player);
+LRESULT SetMediaZoom(MediaPlayer* player, BYTE zoom);
+HWND GetMediaWindow(MediaPlayer* player);
+// True when the media window has stopped by itself at the end of its media.
+BOOL MediaReachedEnd(MediaPlayer* player);
+
+// MP3 player: state shared by every player dialog.
+extern int currentTrack;
+extern int trackCount;
 INT_PTR CALLBACK Mp3PlayerDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Runs the player modally (Advanced Options); CLOSE ends it with EndDialog.
+INT_PTR RunMp3PlayerModal(HWND owner);
+// Folder, backslash and name; false when the whole does not fit in 260 characters.
+BOOL BuildTrackPath(char* path, const char* folder, const char* name);
+
 INT_PTR CALLBACK MoviePlayerDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void OpenMoviePlayer();
+void StopMovie();
+
+// HTML viewer and built-in help.
+BOOL BuildResourceUrl(UINT resourceId, char* address);
 int ShowHtmlDocument(HWND owner, const char* url);
 void ShowBuiltInHelp();
-void StopMovie();
+typedef HRESULT (WINAPI* ShowHtmlDialogProc)(HWND owner, IMoniker* moniker, VARIANT* argumentIn,
+                                             WCHAR* options, VARIANT* argumentOut);
+// Our own HTML dialog, used only where the platform's engine is a stub (Wine).
+HRESULT WINAPI ShowHtmlDialogStandIn(HWND owner, IMoniker* moniker, VARIANT* argumentIn,
+                                     WCHAR* options, VARIANT* argumentOut);
+BOOL RunningUnderWine();
+
 INT_PTR CALLBACK AdvancedOptionsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+void ChooseMovieFile();
+void ChooseHtmlFile();

@@ -39,3 +39,22 @@
 
 // ---- Media and help --------------------------------------------------------
 #define IDR_HELP_HTML           134
+#define IDC_MP3_PLAY              3
+#define IDC_MP3_PAUSE             5
+#define IDC_MP3_STOP              6
+#define IDC_MP3_LIST           1099
+#define IDC_MP3_POSITION       1100
+#define IDC_MP3_CLOSE          1103
+#define IDC_MP3_VOLUME         1109
+#define IDT_MP3_PLAYER            6
+#define IDC_MOVIE_CLOSE           1
+#define IDC_MOVIE_PLAY            3
+#define IDC_ADVANCED_MP3_PATH  1104
+#define IDC_ADVANCED_SET_PATH  1105
+#define IDC_ADVANCED_OPEN_MP3  1106
+#define IDC_ADVANCED_BROWSE_MOVIE 1112
+#define IDC_ADVANCED_MOVIE     1113
+#define IDC_ADVANCED_OPEN_MOVIE 1114
+#define IDC_ADVANCED_BROWSE_HTML 1117
+#define IDC_ADVANCED_HTML      1119
+#define IDC_ADVANCED_EXTENSION 1120

@@ -1,0 +1,801 @@
+// A small HTML dialog of our own for platforms whose browser engine has none
+// (Wine's ShowHTMLDialog shows nothing). It reads the page the moniker names,
+// from a file or from a module's HTML resource, and shows it in a rich edit
+// control: headings, paragraphs, lists, bold and italic, colours, alignment,
+// rules, and links inside the page that scroll to their anchors.
+#include "media/Media.h"
+#include <richedit.h>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+
+static const char HtmlViewClass[] = "HalcyneHtmlView";
+
+enum { MaxDepth = 32, MaxLinks = 128, MaxAnchors = 128, RunSize = 512 };
+
+struct HtmlFormat {
+    BYTE bold, italic, underline, link;
+    COLORREF colour;
+    LONG height;   // twips
+    WORD align;    // PFA_LEFT, PFA_CENTER, PFA_RIGHT
+    BYTE listKind; // 0 none, 1 bullets, 2 numbers
+    int listCounter;
+    int listDepth;
+};
+
+struct HtmlElement {
+    char tag[12];
+    HtmlFormat format;
+};
+
+struct HtmlLink {
+    LONG start, end;
+    char target[64];
+};
+
+struct HtmlAnchor {
+    LONG position;
+    char name[64];
+};
+
+// Everything one showing needs; lives on the heap for the window's lifetime.
+struct HtmlView {
+    HWND edit;
+    HtmlElement stack[MaxDepth];
+    int depth;
+    char run[RunSize];
+    int runLength;
+    BOOL inParagraph;
+    BOOL pendingSpace;
+    BOOL lastBlank;
+    char linkTarget[64];
+    LONG linkStart;
+    HtmlLink links[MaxLinks];
+    int linkCount;
+    HtmlAnchor anchors[MaxAnchors];
+    int anchorCount;
+    char title[128];
+};
+
+static HtmlFormat* Current(HtmlView* view)
+{
+    return &view->stack[view->depth].format;
+}
+
+static LONG TextEnd(HtmlView* view)
+{
+    GETTEXTLENGTHEX length = {GTL_NUMCHARS, CP_ACP};
+    return (LONG)SendMessageA(view->edit, EM_GETTEXTLENGTHEX, (WPARAM)&length, 0);
+}
+
+static void InsertText(HtmlView* view, const char* text, const HtmlFormat* format)
+{
+    LONG end = TextEnd(view);
+    CHARRANGE caret = {end, end};
+    SendMessageA(view->edit, EM_EXSETSEL, 0, (LPARAM)&caret);
+    CHARFORMAT2A look;
+    ZeroMemory(&look, sizeof look);
+    look.cbSize = sizeof look;
+    look.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_COLOR | CFM_SIZE | CFM_FACE | CFM_LINK;
+    look.dwEffects = (format->bold ? CFE_BOLD : 0) | (format->italic ? CFE_ITALIC : 0) |
+                     (format->underline || format->link ? CFE_UNDERLINE : 0) | (format->link ? CFE_LINK : 0);
+    look.crTextColor = format->link ? RGB(0, 0, 204) : format->colour;
+    look.yHeight = format->height;
+    lstrcpyA(look.szFaceName, "Verdana");
+    SendMessageA(view->edit, EM_SETCHARFORMAT, SCF_SELECTION, (LPARAM)&look);
+    SendMessageA(view->edit, EM_REPLACESEL, FALSE, (LPARAM)text);
+}
+
+static void BeginParagraph(HtmlView* view)
+{
+    if (view->inParagraph)
+        return;
+    LONG end = TextEnd(view);
+    CHARRANGE caret = {end, end};
+    SendMessageA(view->edit, EM_EXSETSEL, 0, (LPARAM)&caret);
+    PARAFORMAT paragraph;
+    ZeroMemory(&paragraph, sizeof paragraph);
+    paragraph.cbSize = sizeof paragraph;
+    paragraph.dwMask = PFM_ALIGNMENT | PFM_STARTINDENT | PFM_OFFSET;
+    paragraph.wAlignment = Current(view)->align;
+    paragraph.dxStartIndent = Current(view)->listDepth * 360;
+    SendMessageA(view->edit, EM_SETPARAFORMAT, 0, (LPARAM)&paragraph);
+    view->inParagraph = TRUE;
+    view->pendingSpace = FALSE;
+    view->lastBlank = FALSE;
+}
+
+static void FlushRun(HtmlView* view)
+{
+    if (view->runLength <= 0 || view->runLength >= RunSize)
+        return;
+    view->run[view->runLength] = 0;
+    BeginParagraph(view);
+    InsertText(view, view->run, Current(view));
+    view->runLength = 0;
+}
+
+static void AddChar(HtmlView* view, char c)
+{
+    if (c == ' ') {
+        if (view->inParagraph || view->runLength > 0)
+            view->pendingSpace = TRUE;
+        return;
+    }
+    if (view->runLength >= RunSize - 3)
+        FlushRun(view);
+    if (view->pendingSpace && (view->inParagraph || view->runLength > 0))
+        view->run[view->runLength++] = ' ';
+    view->pendingSpace = FALSE;
+    view->run[view->runLength++] = c;
+}
+
+static void EndParagraph(HtmlView* view)
+{
+    FlushRun(view);
+    if (!view->inParagraph)
+        return;
+    InsertText(view, "\r", Current(view));
+    view->inParagraph = FALSE;
+    view->pendingSpace = FALSE;
+}
+
+// An empty line between blocks, never two in a row.
+static void BlankLine(HtmlView* view)
+{
+    EndParagraph(view);
+    if (view->lastBlank || TextEnd(view) == 0)
+        return;
+    InsertText(view, "\r", Current(view));
+    view->lastBlank = TRUE;
+}
+
+static void CopyBounded(char* destination, const char* source, int size)
+{
+    lstrcpynA(destination, source, size);
+}
+
+// Reads attribute `name` of a tag's text into value; false when absent.
+static BOOL TagAttribute(const char* tag, const char* name, char* value, int size)
+{
+    int nameLength = lstrlenA(name);
+    const char* p = tag;
+    while (*p && *p != ' ' && *p != '\t' && *p != '\r' && *p != '\n')
+        p++;
+    while (*p) {
+        while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n')
+            p++;
+        const char* start = p;
+        while (*p && *p != '=' && *p != ' ' && *p != '\t' && *p != '\r' && *p != '\n')
+            p++;
+        int length = (int)(p - start);
+        const char* valueStart = p;
+        int valueLength = 0;
+        if (*p == '=') {
+            p++;
+            char quote = (*p == '"' || *p == '\'') ? *p++ : 0;
+            valueStart = p;
+            while (*p && (quote ? *p != quote : (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n')))
+                p++;
+            valueLength = (int)(p - valueStart);
+            if (quote && *p)
+                p++;
+        }
+        if (length == nameLength && CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, start, length,
+                                                   name, nameLength) == CSTR_EQUAL) {
+            CopyBounded(value, valueStart, valueLength + 1 < size ? valueLength + 1 : size);
+            return TRUE;
+        }
+        if (length == 0 && !*p)
+            break;
+        if (length == 0)
+            p++;
+    }
+    return FALSE;
+}
+
+static COLORREF ParseColour(const char* text, COLORREF fallback)
+{
+    struct Named { const char* name; COLORREF colour; };
+    static const Named names[] = {
+        {"black", RGB(0, 0, 0)},       {"white", RGB(255, 255, 255)}, {"red", RGB(255, 0, 0)},
+        {"green", RGB(0, 128, 0)},     {"blue", RGB(0, 0, 255)},      {"navy", RGB(0, 0, 128)},
+        {"gray", RGB(128, 128, 128)},  {"grey", RGB(128, 128, 128)},  {"silver", RGB(192, 192, 192)},
+        {"maroon", RGB(128, 0, 0)},    {"purple", RGB(128, 0, 128)},  {"teal", RGB(0, 128, 128)},
+        {"olive", RGB(128, 128, 0)},   {"yellow", RGB(255, 255, 0)},  {"darkblue", RGB(0, 0, 139)},
+    };
+    if (text[0] == '#' && lstrlenA(text) == 7) {
+        DWORD value = 0;
+        for (int i = 1; i < 7; i++) {
+            char c = text[i];
+            int digit = (c >= '0' && c <= '9') ? c - '0'
+                        : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+                        : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+            if (digit < 0)
+                return fallback;
+            value = value * 16 + digit;
+        }
+        return RGB((value >> 16) & 255, (value >> 8) & 255, value & 255);
+    }
+    for (const Named& named : names)
+        if (lstrcmpiA(text, named.name) == 0)
+            return named.colour;
+    return fallback;
+}
+
+static WORD ParseAlign(const char* tag, WORD fallback)
+{
+    char align[16];
+    if (!TagAttribute(tag, "align", align, sizeof align))
+        return fallback;
+    if (lstrcmpiA(align, "center") == 0)
+        return PFA_CENTER;
+    if (lstrcmpiA(align, "right") == 0)
+        return PFA_RIGHT;
+    if (lstrcmpiA(align, "left") == 0)
+        return PFA_LEFT;
+    return fallback;
+}
+
+static BOOL IsTag(const char* name, const char* tag)
+{
+    return lstrcmpiA(name, tag) == 0;
+}
+
+static BOOL IsBlockTag(const char* name)
+{
+    static const char* const blocks[] = {"p", "div", "center", "h1", "h2", "h3", "h4", "h5", "h6",
+                                         "ol", "ul", "li", "tr", "table", "blockquote", "dl", "dt", "dd"};
+    for (const char* block : blocks)
+        if (IsTag(name, block))
+            return TRUE;
+    return FALSE;
+}
+
+static void PushElement(HtmlView* view, const char* name)
+{
+    if (view->depth >= MaxDepth - 1)
+        return;
+    view->stack[view->depth + 1].format = view->stack[view->depth].format;
+    view->depth++;
+    CopyBounded(view->stack[view->depth].tag, name, sizeof view->stack[view->depth].tag);
+}
+
+static void PopElement(HtmlView* view, const char* name)
+{
+    for (int i = view->depth; i > 0; i--) {
+        if (IsTag(view->stack[i].tag, name)) {
+            view->depth = i - 1;
+            return;
+        }
+    }
+}
+
+static void AddAnchor(HtmlView* view, const char* name)
+{
+    if (view->anchorCount >= MaxAnchors)
+        return;
+    FlushRun(view);
+    HtmlAnchor* anchor = &view->anchors[view->anchorCount++];
+    anchor->position = TextEnd(view);
+    CopyBounded(anchor->name, name, sizeof anchor->name);
+}
+
+static void CloseLink(HtmlView* view)
+{
+    FlushRun(view);
+    if (view->linkTarget[0] && view->linkCount < MaxLinks) {
+        HtmlLink* link = &view->links[view->linkCount++];
+        link->start = view->linkStart;
+        link->end = TextEnd(view);
+        CopyBounded(link->target, view->linkTarget, sizeof link->target);
+    }
+    view->linkTarget[0] = 0;
+}
+
+static void StartListItem(HtmlView* view)
+{
+    if (IsTag(view->stack[view->depth].tag, "li"))
+        PopElement(view, "li");
+    EndParagraph(view);
+    int level = view->depth;
+    while (level > 0 && !IsTag(view->stack[level].tag, "ol") && !IsTag(view->stack[level].tag, "ul"))
+        level--;
+    HtmlFormat* list = &view->stack[level].format;
+    list->listCounter++;
+    char marker[16];
+    if (list->listKind == 2)
+        wsprintfA(marker, "%d. ", list->listCounter);
+    else
+        lstrcpyA(marker, "\x95 ");
+    PushElement(view, "li");
+    BeginParagraph(view);
+    for (const char* m = marker; *m; m++)
+        view->run[view->runLength++] = *m;
+}
+
+static void OpenTag(HtmlView* view, const char* name, const char* tag)
+{
+    char value[64];
+    if (IsTag(name, "br")) {
+        EndParagraph(view);
+        return;
+    }
+    if (IsTag(name, "hr")) {
+        EndParagraph(view);
+        PushElement(view, "hr");
+        Current(view)->align = PFA_CENTER;
+        Current(view)->colour = RGB(160, 160, 160);
+        Current(view)->bold = 0;
+        for (int i = 0; i < 40; i++)
+            AddChar(view, '\x97');
+        EndParagraph(view);
+        PopElement(view, "hr");
+        return;
+    }
+    if (IsTag(name, "a")) {
+        if (TagAttribute(tag, "name", value, sizeof value))
+            AddAnchor(view, value);
+        if (TagAttribute(tag, "href", value, sizeof value)) {
+            // A space before the link belongs to the text around it.
+            if (view->pendingSpace && (view->inParagraph || view->runLength > 0)) {
+                view->run[view->runLength++] = ' ';
+                view->pendingSpace = FALSE;
+            }
+            FlushRun(view);
+            PushElement(view, "a");
+            Current(view)->link = 1;
+            CopyBounded(view->linkTarget, value, sizeof view->linkTarget);
+            BeginParagraph(view);
+            view->linkStart = TextEnd(view);
+        }
+        return;
+    }
+    if (IsTag(name, "li")) {
+        StartListItem(view);
+        return;
+    }
+    if (IsTag(name, "p") && IsTag(view->stack[view->depth].tag, "p"))
+        PopElement(view, "p");
+    FlushRun(view);
+    if (IsBlockTag(name)) {
+        if (IsTag(name, "p") || name[0] == 'h' || name[0] == 'H' || IsTag(name, "ol") || IsTag(name, "ul"))
+            BlankLine(view);
+        else
+            EndParagraph(view);
+    }
+    if (IsTag(name, "img") || IsTag(name, "meta") || IsTag(name, "link") || IsTag(name, "input"))
+        return;
+    PushElement(view, name);
+    HtmlFormat* format = Current(view);
+    if (IsTag(name, "b") || IsTag(name, "strong") || IsTag(name, "th"))
+        format->bold = 1;
+    else if (IsTag(name, "i") || IsTag(name, "em"))
+        format->italic = 1;
+    else if (IsTag(name, "u"))
+        format->underline = 1;
+    else if (IsTag(name, "small"))
+        format->height = 160;
+    else if (IsTag(name, "center"))
+        format->align = PFA_CENTER;
+    else if (IsTag(name, "ol") || IsTag(name, "ul")) {
+        format->listKind = IsTag(name, "ol") ? 2 : 1;
+        format->listCounter = 0;
+        format->listDepth++;
+    } else if (IsTag(name, "font")) {
+        if (TagAttribute(tag, "color", value, sizeof value))
+            format->colour = ParseColour(value, format->colour);
+        if (TagAttribute(tag, "size", value, sizeof value)) {
+            static const LONG sizes[] = {150, 200, 240, 270, 360, 480, 720};
+            int size = value[0] - '0';
+            if (size >= 1 && size <= 7 && !value[1])
+                format->height = sizes[size - 1];
+        }
+    } else if ((name[0] == 'h' || name[0] == 'H') && name[1] >= '1' && name[1] <= '6' && !name[2]) {
+        static const LONG sizes[] = {360, 300, 260, 220, 200, 180};
+        format->bold = 1;
+        format->height = sizes[name[1] - '1'];
+    }
+    if (IsBlockTag(name) || IsTag(name, "body"))
+        format->align = ParseAlign(tag, format->align);
+}
+
+static void CloseTag(HtmlView* view, const char* name)
+{
+    FlushRun(view);
+    if (IsTag(name, "a")) {
+        if (view->linkTarget[0])
+            CloseLink(view);
+        PopElement(view, "a");
+        return;
+    }
+    if (IsTag(name, "p") || name[0] == 'h' || name[0] == 'H' || IsTag(name, "ol") || IsTag(name, "ul")) {
+        PopElement(view, name);
+        BlankLine(view);
+        return;
+    }
+    if (IsBlockTag(name))
+        EndParagraph(view);
+    PopElement(view, name);
+}
+
+static char DecodeEntity(const char** cursor)
+{
+    struct Entity { const char* name; char value; };
+    static const Entity entities[] = {{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'},
+                                      {"nbsp", '\xA0'}, {"copy", '\xA9'}, {"apos", '\''}};
+    const char* p = *cursor + 1;
+    char name[12];
+    int length = 0;
+    while (*p && *p != ';' && length < (int)sizeof name - 1 && *p != ' ' && *p != '<')
+        name[length++] = *p++;
+    name[length] = 0;
+    if (*p != ';')
+        return '&';
+    char result = 0;
+    if (name[0] == '#') {
+        int number = 0;
+        for (const char* d = name + 1; *d >= '0' && *d <= '9'; d++)
+            number = number * 10 + (*d - '0');
+        result = number > 0 && number < 256 ? (char)number : '?';
+    } else {
+        for (const Entity& entity : entities)
+            if (lstrcmpA(name, entity.name) == 0)
+                result = entity.value;
+    }
+    if (!result)
+        return '&';
+    *cursor = p;
+    return result;
+}
+
+// Skips to the end of an element whose content is not shown (script, style).
+static const char* SkipContent(const char* p, const char* name)
+{
+    int length = lstrlenA(name);
+    for (; *p; p++) {
+        if (p[0] == '<' && p[1] == '/' &&
+            CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, p + 2, length, name, length) == CSTR_EQUAL)
+            return p;
+    }
+    return p;
+}
+
+static void RenderHtml(HtmlView* view, const char* html)
+{
+    BOOL inTitle = FALSE;
+    int titleLength = 0;
+    const char* p = html;
+    while (*p) {
+        if (*p == '<') {
+            if (p[1] == '!') {
+                const char* end = (p[2] == '-' && p[3] == '-') ? strstr(p + 4, "-->") : NULL;
+                p = end ? end + 3 : (strchr(p, '>') ? strchr(p, '>') + 1 : p + lstrlenA(p));
+                continue;
+            }
+            const char* end = strchr(p, '>');
+            if (!end)
+                break;
+            char tag[512];
+            int length = (int)(end - p - 1);
+            CopyBounded(tag, p + 1, length + 1 < (int)sizeof tag ? length + 1 : (int)sizeof tag);
+            p = end + 1;
+            BOOL closing = tag[0] == '/';
+            char name[12];
+            int n = 0;
+            for (const char* t = tag + (closing ? 1 : 0);
+                 *t && *t != ' ' && *t != '\t' && *t != '\r' && *t != '\n' && *t != '/' && n < 11; t++)
+                name[n++] = *t;
+            name[n] = 0;
+            if (IsTag(name, "title")) {
+                inTitle = !closing;
+                continue;
+            }
+            if (!closing && (IsTag(name, "script") || IsTag(name, "style"))) {
+                p = SkipContent(p, name);
+                continue;
+            }
+            if (closing)
+                CloseTag(view, name);
+            else
+                OpenTag(view, name, tag);
+            continue;
+        }
+        char c = *p;
+        if (c == '&')
+            c = DecodeEntity(&p);
+        p++;
+        if (c == '\r' || c == '\n' || c == '\t')
+            c = ' ';
+        if (inTitle) {
+            if (titleLength < (int)sizeof view->title - 1 && !(c == ' ' && titleLength == 0))
+                view->title[titleLength++] = c;
+            view->title[titleLength] = 0;
+            continue;
+        }
+        AddChar(view, c);
+    }
+    EndParagraph(view);
+}
+
+static void ScrollToAnchor(HtmlView* view, const char* name)
+{
+    for (int i = 0; i < view->anchorCount; i++) {
+        if (lstrcmpiA(view->anchors[i].name, name) != 0)
+            continue;
+        LONG position = view->anchors[i].position;
+        CHARRANGE caret = {position, position};
+        SendMessageA(view->edit, EM_EXSETSEL, 0, (LPARAM)&caret);
+        // Lines differ in height here, so scroll by pixels to put the anchor at the top.
+        POINT scroll = {0, 0};
+        SendMessageA(view->edit, EM_GETSCROLLPOS, 0, (LPARAM)&scroll);
+        POINTL anchor = {0, 0};
+        SendMessageA(view->edit, EM_POSFROMCHAR, (WPARAM)&anchor, position);
+        RECT page;
+        SendMessageA(view->edit, EM_GETRECT, 0, (LPARAM)&page);
+        scroll.y += anchor.y - page.top;
+        SendMessageA(view->edit, EM_SETSCROLLPOS, 0, (LPARAM)&scroll);
+        return;
+    }
+}
+
+static void FollowLink(HtmlView* view, const ENLINK* link)
+{
+    if (link->msg != WM_LBUTTONUP)
+        return;
+    for (int i = 0; i < view->linkCount; i++) {
+        const HtmlLink* candidate = &view->links[i];
+        if (link->chrg.cpMin >= candidate->start && link->chrg.cpMin < candidate->end) {
+            if (candidate->target[0] == '#')
+                ScrollToAnchor(view, candidate->target + 1);
+            return;
+        }
+    }
+}
+
+static void SetPageMargins(HtmlView* view, int width, int height)
+{
+    RECT page = {12, 8, width - 12 - GetSystemMetrics(SM_CXVSCROLL), height - 8};
+    if (page.right < page.left || page.bottom < page.top)
+        return;
+    SendMessageA(view->edit, EM_SETRECT, 0, (LPARAM)&page);
+    InvalidateRect(view->edit, NULL, TRUE);
+}
+
+struct HtmlPage {
+    const char* html;
+    HtmlView* view;
+};
+
+static void HtmlViewOnCreate(HWND window, const CREATESTRUCTA* create)
+{
+    HtmlPage* page = (HtmlPage*)create->lpCreateParams;
+    HtmlView* view = page->view;
+    SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)view);
+    RECT client;
+    GetClientRect(window, &client);
+    view->edit = CreateWindowExA(0, "RichEdit20A", "",
+                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY,
+                                 0, 0, client.right, client.bottom, window, (HMENU)1,
+                                 GetModuleHandleA(NULL), NULL);
+    SetPageMargins(view, client.right, client.bottom);
+    SendMessageA(view->edit, EM_SETBKGNDCOLOR, 0, RGB(255, 255, 255));
+    SendMessageA(view->edit, EM_SETEVENTMASK, 0, ENM_LINK);
+    view->stack[0].format.height = 200;
+    view->stack[0].format.align = PFA_LEFT;
+    RenderHtml(view, page->html);
+    CHARRANGE top = {0, 0};
+    SendMessageA(view->edit, EM_EXSETSEL, 0, (LPARAM)&top);
+    SendMessageA(view->edit, EM_SCROLLCARET, 0, 0);
+}
+
+static void HtmlViewOnSize(HWND window, int width, int height)
+{
+    HtmlView* view = (HtmlView*)GetWindowLongPtrA(window, GWLP_USERDATA);
+    if (!view)
+        return;
+    MoveWindow(view->edit, 0, 0, width, height, TRUE);
+    SetPageMargins(view, width, height);
+}
+
+static LRESULT HtmlViewOnNotify(HWND window, const NMHDR* header)
+{
+    HtmlView* view = (HtmlView*)GetWindowLongPtrA(window, GWLP_USERDATA);
+    if (view && header->code == EN_LINK)
+        FollowLink(view, (const ENLINK*)header);
+    return 0;
+}
+
+static void HtmlViewOnFocus(HWND window)
+{
+    HtmlView* view = (HtmlView*)GetWindowLongPtrA(window, GWLP_USERDATA);
+    if (view)
+        SetFocus(view->edit);
+}
+
+static LRESULT CALLBACK HtmlViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE: HtmlViewOnCreate(window, (const CREATESTRUCTA*)lParam); return 0;
+    case WM_SIZE: HtmlViewOnSize(window, LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_NOTIFY: return HtmlViewOnNotify(window, (const NMHDR*)lParam);
+    case WM_SETFOCUS: HtmlViewOnFocus(window); return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+static void UnescapeUrl(char* text)
+{
+    char* out = text;
+    for (char* in = text; *in; in++) {
+        if (in[0] == '%' && isxdigit((unsigned char)in[1]) && isxdigit((unsigned char)in[2])) {
+            char hex[3] = {in[1], in[2], 0};
+            *out++ = (char)strtol(hex, NULL, 16);
+            in += 2;
+        } else {
+            *out++ = *in;
+        }
+    }
+    *out = 0;
+}
+
+static BOOL StartsWith(const char* text, const char* prefix)
+{
+    int length = lstrlenA(prefix);
+    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, text, length, prefix, length) == CSTR_EQUAL;
+}
+
+// The page's bytes with a terminator, on the heap; null when it cannot be read.
+static char* ReadResourcePage(char* location)
+{
+    char* slash = strrchr(location, '/');
+    if (!slash)
+        return NULL;
+    *slash = 0;
+    const char* id = slash + 1;
+    HMODULE module = LoadLibraryExA(location, NULL, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module)
+        return NULL;
+    LPCSTR name = (*id >= '0' && *id <= '9') ? MAKEINTRESOURCEA(atoi(id)) : id;
+    char* page = NULL;
+    HRSRC found = FindResourceA(module, name, MAKEINTRESOURCEA(23));
+    HGLOBAL loaded = found ? LoadResource(module, found) : NULL;
+    const void* bytes = loaded ? LockResource(loaded) : NULL;
+    if (bytes) {
+        DWORD size = SizeofResource(module, found);
+        page = (char*)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size + 1);
+        if (page)
+            CopyMemory(page, bytes, size);
+    }
+    FreeLibrary(module);
+    return page;
+}
+
+static char* ReadFilePage(const char* path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return NULL;
+    DWORD size = GetFileSize(file, NULL);
+    char* page = NULL;
+    if (size != INVALID_FILE_SIZE && size < 16 * 1024 * 1024)
+        page = (char*)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size + 1);
+    DWORD read = 0;
+    if (page && !ReadFile(file, page, size, &read, NULL)) {
+        HeapFree(GetProcessHeap(), 0, page);
+        page = NULL;
+    }
+    CloseHandle(file);
+    return page;
+}
+
+static char* ReadPage(IMoniker* moniker, char* address, int size)
+{
+    LPOLESTR name = NULL;
+    IBindCtx* context = NULL;
+    CreateBindCtx(0, &context);
+    HRESULT result = moniker->GetDisplayName(context, NULL, &name);
+    if (context)
+        context->Release();
+    if (FAILED(result) || !name)
+        return NULL;
+    WideCharToMultiByte(CP_ACP, 0, name, -1, address, size, NULL, NULL);
+    address[size - 1] = 0;
+    CoTaskMemFree(name);
+    if (StartsWith(address, "res://")) {
+        char location[MAX_PATH * 2];
+        CopyBounded(location, address + 6, sizeof location);
+        UnescapeUrl(location);
+        return ReadResourcePage(location);
+    }
+    char path[MAX_PATH * 2];
+    if (StartsWith(address, "file:")) {
+        const char* rest = address + 5;
+        while (*rest == '/')
+            rest++;
+        CopyBounded(path, rest, sizeof path);
+        UnescapeUrl(path);
+        for (char* c = path; *c; c++)
+            if (*c == '/')
+                *c = '\\';
+    } else {
+        CopyBounded(path, address, sizeof path);
+    }
+    return ReadFilePage(path);
+}
+
+static void RegisterHtmlViewClass()
+{
+    WNDCLASSA windowClass;
+    ZeroMemory(&windowClass, sizeof windowClass);
+    windowClass.lpfnWndProc = HtmlViewProc;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
+    windowClass.lpszClassName = HtmlViewClass;
+    RegisterClassA(&windowClass);
+}
+
+// Runs until the window is gone; a quit message is left for the caller's loop.
+static void RunModal(HWND window)
+{
+    MSG msg;
+    while (IsWindow(window)) {
+        BOOL result = GetMessageA(&msg, NULL, 0, 0);
+        if (result <= 0) {
+            if (result == 0)
+                PostQuitMessage((int)msg.wParam);
+            break;
+        }
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE &&
+            (msg.hwnd == window || IsChild(window, msg.hwnd))) {
+            DestroyWindow(window);
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+HRESULT WINAPI ShowHtmlDialogStandIn(HWND owner, IMoniker* moniker, VARIANT*, WCHAR*, VARIANT*)
+{
+    if (!moniker)
+        return E_INVALIDARG;
+    char address[MAX_PATH * 2];
+    char* html = ReadPage(moniker, address, sizeof address);
+    if (!html)
+        return E_FAIL;
+    HMODULE richEdit = LoadLibraryA("RICHED20.DLL");
+    HtmlView* view = (HtmlView*)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(HtmlView));
+    if (!richEdit || !view) {
+        if (richEdit)
+            FreeLibrary(richEdit);
+        HeapFree(GetProcessHeap(), 0, view);
+        HeapFree(GetProcessHeap(), 0, html);
+        return E_OUTOFMEMORY;
+    }
+    RegisterHtmlViewClass();
+    HtmlPage page = {html, view};
+    int width = 680, height = 560;
+    int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    HWND window = CreateWindowExA(WS_EX_DLGMODALFRAME, HtmlViewClass, "", WS_OVERLAPPEDWINDOW & ~WS_MINIMIZEBOX,
+                                  x, y, width, height, owner, NULL, GetModuleHandleA(NULL), &page);
+    if (window) {
+        SetWindowTextA(window, view->title[0] ? view->title : address);
+        if (owner)
+            EnableWindow(owner, FALSE);
+        ShowWindow(window, SW_SHOWNORMAL);
+        SetForegroundWindow(window);
+        UpdateWindow(window);
+        RunModal(window);
+        if (owner) {
+            EnableWindow(owner, TRUE);
+            SetActiveWindow(owner);
+        }
+    }
+    HeapFree(GetProcessHeap(), 0, view);
+    HeapFree(GetProcessHeap(), 0, html);
+    FreeLibrary(richEdit);
+    return window ? S_OK : E_FAIL;
+}

@@ -1,0 +1,77 @@
+// The HTML viewer and the built-in help, shown in the browser engine's HTML dialog.
+#include "media/Media.h"
+#include "app/App.h"
+#include "res/resource.h"
+#include <urlmon.h>
+
+BOOL BuildResourceUrl(UINT resourceId, char* address)
+{
+    char module[MAX_PATH];
+    char number[16];
+    DWORD length = GetModuleFileNameA(AppInstance, module, MAX_PATH);
+    address[0] = 0;
+    if (length == 0 || length >= MAX_PATH)
+        return FALSE;
+    wsprintfA(number, "/%u", resourceId);
+    // An address that does not fit would name another file: better none at all.
+    if (6 + lstrlenA(module) + lstrlenA(number) > MAX_PATH - 1)
+        return FALSE;
+    lstrcpyA(address, "res://");
+    lstrcatA(address, module);
+    lstrcatA(address, number);
+    return TRUE;
+}
+
+BOOL RunningUnderWine()
+{
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != NULL;
+}
+
+static void ShowThroughEngine(ShowHtmlDialogProc showDialog, HWND owner, const char* page)
+{
+    int wideLength = lstrlenA(page) + 1;
+    WCHAR* wide = (WCHAR*)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, wideLength * sizeof(WCHAR));
+    if (!wide)
+        return;
+    MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, page, wideLength, wide, wideLength);
+    IMoniker* moniker = NULL;
+    if (SUCCEEDED(CreateURLMoniker(NULL, wide, &moniker)) && moniker)
+        showDialog(owner, moniker, NULL, NULL, NULL);
+    HeapFree(GetProcessHeap(), 0, wide);
+    if (moniker)
+        moniker->Release();
+}
+
+int ShowHtmlDocument(HWND owner, const char* url)
+{
+    char page[MAX_PATH];
+    if (!url || lstrlenA(url) > MAX_PATH - 1)
+        return 0;
+    lstrcpyA(page, url);
+    HMODULE engine = LoadLibraryA("MSHTML.DLL");
+    if (!engine)
+        return 0;
+    ShowHtmlDialogProc showDialog = (ShowHtmlDialogProc)GetProcAddress(engine, "ShowHTMLDialog");
+    if (!showDialog) {
+        FreeLibrary(engine);
+        return 0;
+    }
+    // Wine's engine has no HTML dialog: our own one stands in there, and only there.
+    if (RunningUnderWine())
+        showDialog = ShowHtmlDialogStandIn;
+    // The help can come before anything else has set up COM (the command line).
+    HRESULT com = CoInitialize(NULL);
+    ShowThroughEngine(showDialog, owner, page);
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    FreeLibrary(engine);
+    return 0;
+}
+
+void ShowBuiltInHelp()
+{
+    char address[MAX_PATH];
+    if (BuildResourceUrl(IDR_HELP_HTML, address))
+        ShowHtmlDocument(NULL, address);
+}

@@ -1,0 +1,176 @@
+// The media records over the media control window: state table, message order,
+// the volume carried to the next window, real playing.
+#include "media/Media.h"
+#include "support/MediaSupport.h"
+#include <gtest/gtest.h>
+#include <vfw.h>
+#include <vector>
+
+namespace {
+
+struct Recorded {
+    HWND window;
+    UINT message;
+    LPARAM lParam;
+};
+std::vector<Recorded> Messages;
+
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message >= WM_USER || message == WM_CLOSE)
+        Messages.push_back({window, message, lParam});
+    if (message == WM_CLOSE) {
+        DestroyWindow(window);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A window that records what a media record sends it, standing in for the media window.
+HWND RecordingWindow()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = RecordingProc;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.lpszClassName = "RecordingMediaWindow";
+    RegisterClassA(&windowClass);
+    return CreateWindowExA(0, "RecordingMediaWindow", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
+                           GetModuleHandleA(NULL), NULL);
+}
+
+void ExpectMessages(const std::vector<std::pair<UINT, LPARAM>>& expected, int line)
+{
+    SCOPED_TRACE(line);
+    ASSERT_EQ(expected.size(), Messages.size());
+    for (size_t i = 0; i < expected.size(); i++) {
+        EXPECT_EQ(expected[i].first, Messages[i].message) << "message " << i;
+        EXPECT_EQ(expected[i].second, Messages[i].lParam) << "message " << i;
+    }
+    Messages.clear();
+}
+
+HWND Parent()
+{
+    return CreateWindowExA(0, "STATIC", "media parent", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, NULL, NULL,
+                           GetModuleHandleA(NULL), NULL);
+}
+
+}  // namespace
+
+TEST(MediaRecords, StartStoppedWithoutWindowAtVolume500)
+{
+    Mp3Media.state = 2;
+    MovieMedia.window = (HWND)1;
+    HWND main = Parent();
+    InitMediaPlayers(main, GetModuleHandleA(NULL));
+    for (MediaPlayer* player : {&Mp3Media, &MovieMedia}) {
+        EXPECT_EQ(0, player->state);
+        EXPECT_EQ(500, player->volume);
+        EXPECT_EQ(nullptr, player->window);
+        EXPECT_EQ(main, player->parent);
+        EXPECT_EQ(GetModuleHandleA(NULL), player->instance);
+    }
+    DestroyWindow(main);
+}
+
+TEST(MediaRecords, OperationsSendTheirMessagesInOrder)
+{
+    InitMediaPlayers(NULL, GetModuleHandleA(NULL));
+    HWND media = RecordingWindow();
+    MediaPlayer player = Mp3Media;
+    player.window = media;
+
+    SetMediaVolume(&player, 777);
+    ExpectMessages({{MCIWNDM_SETVOLUME, 777}}, __LINE__);
+    EXPECT_EQ(777, player.volume);
+
+    EXPECT_EQ(1, SeekAndPlay(&player, 42000));
+    ExpectMessages({{MCI_SEEK, 42000}, {MCI_PLAY, 0}}, __LINE__);
+    EXPECT_EQ(1, player.state);
+
+    PauseMedia(&player);
+    ExpectMessages({{MCI_PAUSE, 0}}, __LINE__);
+    EXPECT_EQ(2, player.state);
+
+    SetMediaZoom(&player, 99);
+    ExpectMessages({{MCIWNDM_SETZOOM, 99}}, __LINE__);
+
+    GetMediaPosition(&player);
+    GetMediaLength(&player);
+    ExpectMessages({{MCIWNDM_GETPOSITIONA, 0}, {MCIWNDM_GETLENGTH, 0}}, __LINE__);
+    EXPECT_EQ(media, GetMediaWindow(&player));
+
+    // Paused with a window: the paused media goes on, the file name is not used.
+    EXPECT_TRUE(OpenAndPlay("Z:\\nowhere\\ignored.mp3", &player));
+    ExpectMessages({{MCI_RESUME, 0}}, __LINE__);
+    EXPECT_EQ(1, player.state);
+    EXPECT_EQ(media, player.window);
+
+    EXPECT_TRUE(StopAndClose(&player));
+    ExpectMessages({{MCI_STOP, 0}, {WM_CLOSE, 0}}, __LINE__);
+    EXPECT_EQ(0, player.state);
+    EXPECT_EQ(nullptr, player.window);
+    EXPECT_FALSE(IsWindow(media));
+}
+
+TEST(MediaRecords, WithoutWindowOnlyTheStateAndVolumeChange)
+{
+    InitMediaPlayers(NULL, GetModuleHandleA(NULL));
+    MediaPlayer player = Mp3Media;
+    EXPECT_TRUE(StopAndClose(&player));
+    EXPECT_EQ(0, player.state);
+    EXPECT_EQ(0, SetMediaVolume(&player, 321));
+    EXPECT_EQ(321, player.volume);
+    EXPECT_EQ(1, SeekAndPlay(&player, 5000));
+    EXPECT_EQ(1, player.state);
+    PauseMedia(&player);
+    EXPECT_EQ(2, player.state);
+    EXPECT_EQ(0, GetMediaPosition(&player));
+    EXPECT_EQ(0, GetMediaLength(&player));
+    EXPECT_EQ(nullptr, player.window);
+}
+
+TEST(MediaRecords, PlayingAnotherFileClosesTheOldWindowAndKeepsTheVolume)
+{
+    TempFolder folder;
+    WriteWaveFile(folder.File("first.wav"), 3000);
+    WriteWaveFile(folder.File("second.wav"), 2000);
+    HWND parent = Parent();
+    InitMediaPlayers(parent, GetModuleHandleA(NULL));
+    SetMediaVolume(&Mp3Media, 250);
+
+    ASSERT_TRUE(OpenAndPlay(folder.File("first.wav").c_str(), &Mp3Media));
+    HWND first = Mp3Media.window;
+    ASSERT_NE(nullptr, first);
+    EXPECT_EQ(1, Mp3Media.state);
+    EXPECT_EQ(parent, GetParent(first));
+    EXPECT_EQ((LONG)MediaWindowStyle, GetWindowLongA(first, GWL_STYLE) & (LONG)MediaWindowStyle);
+    EXPECT_EQ(3000, GetMediaLength(&Mp3Media));
+    EXPECT_EQ(250, Mp3Media.volume);
+
+    // Playing: the old window goes, the new file starts from its beginning.
+    ASSERT_TRUE(OpenAndPlay(folder.File("second.wav").c_str(), &Mp3Media));
+    EXPECT_FALSE(IsWindow(first));
+    ASSERT_NE(nullptr, Mp3Media.window);
+    EXPECT_EQ(2000, GetMediaLength(&Mp3Media));
+    EXPECT_EQ(250, Mp3Media.volume);
+    EXPECT_EQ(1, Mp3Media.state);
+
+    StopAndClose(&Mp3Media);
+    EXPECT_EQ(nullptr, Mp3Media.window);
+    DestroyWindow(parent);
+}
+
+TEST(MediaRecords, TheEndIsSeenWhenTheWindowStopsByItself)
+{
+    TempFolder folder;
+    WriteWaveFile(folder.File("short.wav"), 500);
+    HWND parent = Parent();
+    InitMediaPlayers(parent, GetModuleHandleA(NULL));
+    ASSERT_TRUE(OpenAndPlay(folder.File("short.wav").c_str(), &Mp3Media));
+    EXPECT_TRUE(WaitFor([] { return MediaReachedEnd(&Mp3Media) != FALSE; }, 10000));
+    EXPECT_EQ(1, Mp3Media.state);   // the record still reads playing
+    StopAndClose(&Mp3Media);
+    EXPECT_FALSE(MediaReachedEnd(&Mp3Media));
+    DestroyWindow(parent);
+}

@@ -1,0 +1,152 @@
+// The movie player: placement, sizing to the movie, refusal while the MP3 player plays.
+#include "media/Media.h"
+#include "app/App.h"
+#include "res/resource.h"
+#include "support/MediaSupport.h"
+#include <gtest/gtest.h>
+
+namespace {
+
+const char ProductKey[] = "Software\\Hx_";
+const char MovieTitle[] = "Tavix Home Theatre (F7)";
+
+struct MovieFixture : ::testing::Test {
+    SavedValue savedMovie{HKEY_CURRENT_USER, ProductKey, "DesktopMovie"};
+    void SetUp() override
+    {
+        AppInstance = GetModuleHandleA(NULL);
+        ScreenSize.width = (short)GetSystemMetrics(SM_CXSCREEN);
+        ScreenSize.height = (short)GetSystemMetrics(SM_CYSCREEN);
+        InitMediaPlayers(NULL, AppInstance);
+        MovieWindow = NULL;
+        SetRegString(HKEY_CURRENT_USER, ProductKey, "DesktopMovie", SampleMedia("movie320x240.avi").c_str());
+    }
+    void TearDown() override
+    {
+        if (IsWindow(MovieWindow))
+            ClickButton(MovieWindow, IDC_MOVIE_CLOSE);
+    }
+    static RECT Bounds(HWND window)
+    {
+        RECT rect;
+        GetWindowRect(window, &rect);
+        return rect;
+    }
+    // A control's place in its dialog's client area.
+    static RECT ClientBounds(HWND control)
+    {
+        RECT rect = Bounds(control);
+        MapWindowPoints(NULL, GetParent(control), (POINT*)&rect, 2);
+        return rect;
+    }
+};
+
+}  // namespace
+
+TEST_F(MovieFixture, OpensOnceInTheTopRightCorner)
+{
+    OpenMoviePlayer();
+    HWND first = MovieWindow;
+    ASSERT_TRUE(IsWindowVisible(first));
+    EXPECT_EQ(MovieTitle, WindowText(first));
+    RECT rect = Bounds(first);
+    EXPECT_EQ(ScreenSize.width - 211, rect.left);
+    EXPECT_EQ(0, rect.top);
+    EXPECT_EQ(211, rect.right - rect.left);
+    EXPECT_EQ(220, rect.bottom - rect.top);
+    EXPECT_EQ(0, GetWindowLongA(first, GWL_STYLE) & WS_SYSMENU);
+
+    OpenMoviePlayer();   // visible already: nothing happens
+    EXPECT_EQ(first, MovieWindow);
+    EXPECT_EQ(first, FindOwnWindow("#32770", MovieTitle));
+
+    ClickButton(first, IDC_MOVIE_CLOSE);
+    EXPECT_FALSE(IsWindow(first));
+    OpenMoviePlayer();
+    EXPECT_NE(nullptr, MovieWindow);
+    EXPECT_TRUE(IsWindowVisible(MovieWindow));
+    EXPECT_EQ(211, Bounds(MovieWindow).right - Bounds(MovieWindow).left);
+}
+
+TEST_F(MovieFixture, PlaySizesTheWindowToTheMovie)
+{
+    OpenMoviePlayer();
+    ClickButton(MovieWindow, IDC_MOVIE_PLAY);
+    ASSERT_NE(nullptr, MovieMedia.window);
+    EXPECT_EQ(MovieWindow, GetParent(MovieMedia.window));
+    EXPECT_EQ(1, MovieMedia.state);
+    EXPECT_EQ(1000, MovieMedia.volume);
+    RECT rect = Bounds(MovieWindow);
+    EXPECT_EQ(ScreenSize.width - 320, rect.left);
+    EXPECT_EQ(0, rect.top);
+    EXPECT_EQ(320, rect.right - rect.left);
+    EXPECT_EQ(291, rect.bottom - rect.top);
+    RECT close = ClientBounds(GetDlgItem(MovieWindow, IDC_MOVIE_CLOSE));
+    RECT play = ClientBounds(GetDlgItem(MovieWindow, IDC_MOVIE_PLAY));
+    EXPECT_EQ(20, close.left);
+    EXPECT_EQ(240, close.top);
+    EXPECT_EQ(30, close.right - close.left);
+    EXPECT_EQ(20, close.bottom - close.top);
+    EXPECT_EQ(60, play.left);
+    EXPECT_EQ(240, play.top);
+    // Zoomed to 99 percent, inside the area the window was sized for.
+    RECT movie;
+    GetClientRect(MovieMedia.window, &movie);
+    EXPECT_LE(movie.right, 320);
+    EXPECT_LE(movie.bottom, 240);
+    EXPECT_GE(movie.right, 310);
+    Pump(1500);
+    SaveShot("movie-playing");
+
+    // Play again while playing: the movie starts again from its beginning.
+    HWND firstMedia = MovieMedia.window;
+    ClickButton(MovieWindow, IDC_MOVIE_PLAY);
+    EXPECT_NE(firstMedia, MovieMedia.window);
+    EXPECT_FALSE(IsWindow(firstMedia));
+
+    StopMovie();
+    EXPECT_EQ(0, MovieMedia.state);
+    EXPECT_EQ(nullptr, MovieMedia.window);
+}
+
+TEST_F(MovieFixture, RefusesWhileTheMp3PlayerPlaysOrIsPaused)
+{
+    OpenMoviePlayer();
+    for (BYTE state : {1, 2}) {
+        Mp3Media.state = state;
+        ClickButton(MovieWindow, IDC_MOVIE_PLAY);
+        EXPECT_EQ(nullptr, MovieMedia.window) << "MP3 state " << (int)state;
+        EXPECT_EQ(0, MovieMedia.state);
+        EXPECT_EQ(MovieWindow, MovieMedia.parent);
+        EXPECT_EQ(211, Bounds(MovieWindow).right - Bounds(MovieWindow).left);
+    }
+    Mp3Media.state = 0;
+    ClickButton(MovieWindow, IDC_MOVIE_PLAY);
+    EXPECT_NE(nullptr, MovieMedia.window);
+}
+
+TEST(MovieShell, F7OpensOneWindowInTheCorner)
+{
+    TempFolder desktop;
+    DesktopFolderGuard folder(desktop.path);
+    SavedValue savedMovie(HKEY_CURRENT_USER, ProductKey, "DesktopMovie");
+    ShellProcess shell;
+    ASSERT_TRUE(shell.Start("", desktop.path));
+    HWND main = shell.WaitForMainWindow();
+    ASSERT_NE(nullptr, main);
+    PostKey(main, VK_F7);
+    HWND movie = shell.WaitForWindow("#32770", MovieTitle);
+    ASSERT_NE(nullptr, movie);
+    RECT rect;
+    GetWindowRect(movie, &rect);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) - 211, rect.left);
+    EXPECT_EQ(0, rect.top);
+    EXPECT_EQ(211, rect.right - rect.left);
+    EXPECT_EQ(220, rect.bottom - rect.top);
+    PostKey(main, VK_F7);
+    Pump(800);
+    int count = 0;
+    for (HWND window : shell.Windows("#32770"))
+        count += WindowText(window) == MovieTitle;
+    EXPECT_EQ(1, count);
+}
