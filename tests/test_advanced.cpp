@@ -93,7 +93,6 @@ TEST_F(AdvancedFixture, OpeningCreatesMissingValuesAndShowsThoseOfTwoCharacters)
         shownPath = WindowText(GetDlgItem(dialog, IDC_ADVANCED_MP3_PATH));
         shownExtension = WindowText(GetDlgItem(dialog, IDC_ADVANCED_EXTENSION));
         shownMovie = WindowText(GetDlgItem(dialog, IDC_ADVANCED_MOVIE));
-        SaveShot("advanced-options");
         ClickButton(dialog, IDCANCEL);
     });
     EXPECT_EQ(1, Run());
@@ -159,7 +158,9 @@ TEST_F(AdvancedFixture, SetPathChecksTheFolderAndCloseKeepsIt)
     EXPECT_EQ(1, Run());
     EXPECT_EQ("Invalid Mp3 Directory !", warning);
     EXPECT_EQ("Halcyne 2.08", warningTitle);
-    EXPECT_EQ(folder.path, Reg("Mp3Path"));
+    // The box shows typed letters in upper case, and so the folder is stored.
+    EXPECT_EQ(0, lstrcmpiA(folder.path.c_str(), Reg("Mp3Path").c_str())) << Reg("Mp3Path");
+    EXPECT_NE(folder.path, Reg("Mp3Path"));
 }
 
 TEST_F(AdvancedFixture, BrowseStoresTheChosenFilesAndCancelKeepsTheOld)
@@ -223,4 +224,39 @@ TEST_F(AdvancedFixture, OpensTheMp3PlayerModallyAndTheMoviePlayer)
     EXPECT_EQ(ScreenSize.width - 211, rect.left);
     EXPECT_EQ(211, rect.right - rect.left);
     ClickButton(MovieWindow, IDC_MOVIE_CLOSE);
+}
+
+TEST(AdvancedShell, FromTheOptionsPanelOkStoresThePattern)
+{
+    TempFolder desktop;
+    DesktopFolderGuard folder(desktop.path);
+    SavedValue password(HKEY_CURRENT_USER, "Software\\HX_", "Password");
+    SavedValue extension(HKEY_CURRENT_USER, ProductKey, "DesktopExtension");
+    SavedValue mp3(HKEY_CURRENT_USER, ProductKey, "Mp3Path");
+    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Password", "");
+    SetRegString(HKEY_CURRENT_USER, ProductKey, "Mp3Path", desktop.path.c_str());
+    ShellProcess shell;
+    ASSERT_TRUE(shell.Start("", desktop.path));
+    HWND main = shell.WaitForMainWindow();
+    ASSERT_NE(nullptr, main);
+    PostKey(main, VK_F3);
+    HWND security = shell.WaitForWindow("#32770", "Security (F3)");
+    ASSERT_NE(nullptr, security);
+    PostMessageA(security, WM_COMMAND, MAKEWPARAM(1013, BN_CLICKED), (LPARAM)GetDlgItem(security, 1013));
+    HWND panel = shell.WaitForWindow("#32770", "Halcyne 2.0 Options Panel");
+    ASSERT_NE(nullptr, panel);
+    PostMessageA(panel, WM_COMMAND, MAKEWPARAM(1080, BN_CLICKED), (LPARAM)GetDlgItem(panel, 1080));
+    HWND advanced = shell.WaitForWindow("#32770", DialogTitle);
+    ASSERT_NE(nullptr, advanced);
+    EXPECT_EQ(desktop.path, WindowText(GetDlgItem(advanced, IDC_ADVANCED_MP3_PATH)));
+    SendMessageA(GetDlgItem(advanced, IDC_ADVANCED_EXTENSION), WM_SETTEXT, 0, (LPARAM)"*.lnk");
+    EXPECT_EQ("*.LNK", WindowText(GetDlgItem(advanced, IDC_ADVANCED_EXTENSION)));
+    Pump(500);
+    SaveShot("advanced-options");
+    PostMessageA(advanced, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(advanced, IDOK));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(advanced); }));
+    EXPECT_EQ("*.LNK", Reg("DesktopExtension"));
+    EXPECT_TRUE(IsWindowVisible(panel));
+    PostMessageA(panel, WM_COMMAND, MAKEWPARAM(1010, BN_CLICKED), (LPARAM)GetDlgItem(panel, 1010));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(panel); }));
 }

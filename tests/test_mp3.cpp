@@ -135,6 +135,7 @@ TEST_F(Mp3Fixture, SlidersActWhenReleased)
 {
     WriteWaveFile(folder.File("long.mp3"), 60000);
     HWND player = OpenPlayer();
+    Pump(300);
     SaveShot("mp3-player-idle");
     ClickButton(player, IDC_MP3_PLAY);
     ASSERT_NE(nullptr, Mp3Media.window);
