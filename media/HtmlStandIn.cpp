@@ -110,7 +110,9 @@ static void FlushRun(HtmlView* view)
     if (view->runLength <= 0 || view->runLength >= RunSize)
         return;
     view->run[view->runLength] = 0;
+    BOOL spaceAfter = view->pendingSpace;   // seen after this run's text, before the tag that ends it
     BeginParagraph(view);
+    view->pendingSpace = spaceAfter;
     InsertText(view, view->run, Current(view));
     view->runLength = 0;
 }
@@ -609,8 +611,10 @@ static LRESULT HtmlViewOnNotify(HWND window, const NMHDR* header)
 static void HtmlViewOnFocus(HWND window)
 {
     HtmlView* view = (HtmlView*)GetWindowLongPtrA(window, GWLP_USERDATA);
-    if (view)
-        SetFocus(view->edit);
+    if (!view)
+        return;
+    SetFocus(view->edit);
+    HideCaret(view->edit);   // a page to read, not to type in
 }
 
 static LRESULT CALLBACK HtmlViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -64,7 +64,7 @@ struct AdvancedFixture : ::testing::Test {
         OptionsPanelWindow = NULL;
         lstrcpyA(ProgramInfo.caption, "Halcyne 2.08");
         WindowsVersion = 510;
-        OpenFileNameSize = 88;
+        OpenFileNameSize = LOBYTE(LOWORD(GetVersion())) >= 5 ? 88 : 76;
         ScreenSize.width = (short)GetSystemMetrics(SM_CXSCREEN);
         ScreenSize.height = (short)GetSystemMetrics(SM_CYSCREEN);
         InitMediaPlayers(NULL, AppInstance);

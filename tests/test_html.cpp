@@ -17,7 +17,7 @@ const char ViewClass[] = "HalcyneHtmlView";
 std::string ViewText(HWND view)
 {
     HWND edit = FindWindowExA(view, NULL, "RichEdit20A", NULL);
-    std::string text(256 * 1024, '\0');
+    std::string text(32 * 1024, '\0');
     LRESULT length = SendMessageA(edit, WM_GETTEXT, text.size(), (LPARAM)&text[0]);
     text.resize(length > 0 ? (size_t)length : 0);
     std::string flat;
@@ -240,7 +240,8 @@ TEST(HelpShell, F12ShowsTheHelpAndF8TheChosenFile)
     PostKey(main, VK_F8);
     HWND page = shell.WaitForWindow(ViewClass, "House Rules");
     ASSERT_NE(nullptr, page);
-    EXPECT_NE(std::string::npos, ViewText(page).find("No food near the keyboards."));
+    std::string text = ViewText(page);
+    EXPECT_NE(std::string::npos, text.find("No food near the keyboards.")) << text;
     PostMessageA(page, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(page); }));
 }
