@@ -9,10 +9,22 @@ extern StringList DesktopFiles;
 extern HIMAGELIST DesktopImageList;
 extern BYTE FreeMemOnLaunch;
 
+// The item count is 8-bit: the view shows the first 255 names in sorted order.
+enum { DESKTOP_MAX_ITEMS = 255, DESKTOP_PATTERN_SIZE = 6, DESKTOP_TASKBAR_GAP = 27 };
+
 HWND CreateDesktopView(HWND parent);
 void SizeDesktopView(HWND view);
 void SetViewColors(HWND view, COLORREF background, COLORREF textBackground, COLORREF text);
 void SetDesktopBackgroundImage(HWND view, const char* imagePath);
 void LoadWallpaperBackground(HWND view);
 LRESULT HandleDesktopNotify(NMHDR* header);
+void OpenSelectedFile();
 void RefreshDesktop(bool applyVideo);
+// Removes and destroys DesktopImageList (when there is one) after taking it
+// away from the view, and clears the handle.
+void ReleaseDesktopImages();
+
+// Plain helpers of the view, also used by the tests.
+void ReadDesktopPattern(char* pattern);   // DESKTOP_PATTERN_SIZE characters
+void MakeDesktopLabel(const char* name, char* label, int size);
+BYTE DesktopItemCount(int fileCount);

@@ -28,6 +28,11 @@
 #define IDD_MOVIE_PLAYER        126
 #define IDD_TIP                 137
 
+// ---- Desktop view and taskbar ----------------------------------------------
+#define IDC_DESKTOP_VIEW       2000
+#define IDC_WINDOW_BUTTON         0
+#define IDT_TASKBAR               3
+
 // ---- Dialog look, About, Tip of the Day ------------------------------------
 #define IDB_ABOUT               138
 #define IDS_TIP_FIRST             1

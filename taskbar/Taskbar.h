@@ -2,11 +2,23 @@
 #pragma once
 #include <windows.h>
 
+enum { MAX_WINDOW_BUTTONS = 14, CLICKED_CAPTION_SIZE = 260, CLOCK_TEXT_SIZE = 64 };
+
 extern HWND StartButton;
 extern HWND ClockLabel;
+extern HWND WindowButtons[MAX_WINDOW_BUTTONS + 1];   // slots 1 to 14
+extern BYTE WindowButtonCount;
+extern char LastClickedCaption[CLICKED_CAPTION_SIZE];
 
 void CreateTaskbarControls(HWND mainWindow);
 void RebuildWindowButtons(HWND mainWindow);
 void ActivateWindowButton(HWND mainWindow, HWND button);
 void ShowStartMenu(HWND mainWindow);
 void UpdateClock(HWND label);
+
+// Plain helpers, also used by the tests.
+char* FormatClockText(char* text);   // CLOCK_TEXT_SIZE characters
+char* FormatClockTime(const SYSTEMTIME* time, char* text);
+// Shapes a window title into its button caption in place; null when the
+// title gets no button.
+char* MakeButtonCaption(char* title);

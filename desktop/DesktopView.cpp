@@ -1,0 +1,266 @@
+// The desktop icon view: a virtual large-icon list of the Desktop folder's
+// files over the Windows wallpaper, rebuilt whole by the refresh command.
+#include "desktop/Desktop.h"
+#include "admin/Admin.h"
+#include "app/App.h"
+#include "res/resource.h"
+#include "taskbar/Taskbar.h"
+#include "tools/Tools.h"
+#include <objbase.h>
+#include <shellapi.h>
+
+HWND DesktopViewWindow;
+StringList DesktopFiles;
+HIMAGELIST DesktopImageList;
+BYTE FreeMemOnLaunch;
+
+static const char DesktopViewStyleText[] = "Desktop";
+static const DWORD DesktopViewStyle =
+    WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_SINGLESEL | LVS_ALIGNLEFT | LVS_OWNERDATA;
+
+void ReadDesktopPattern(char* pattern)
+{
+    char stored[256];
+    ReadStringWithDefault(stored, HKEY_CURRENT_USER, "Software\\Hx_", "DesktopExtension", "");
+    // The pattern field holds five characters; anything longer is cut.
+    lstrcpynA(pattern, stored, DESKTOP_PATTERN_SIZE);
+    if (lstrlenA(pattern) < 3)
+        lstrcpynA(pattern, "*.*", DESKTOP_PATTERN_SIZE);
+}
+
+// The label is the name without its last four characters ("report.txt" ->
+// "report"); names of one or two characters are shown whole.
+void MakeDesktopLabel(const char* name, char* label, int size)
+{
+    if (size <= 0)
+        return;
+    label[0] = 0;
+    if (!name)
+        return;
+    int length = lstrlenA(name);
+    int keep = length >= 5 ? length - 4 : (length <= 2 ? length : 0);
+    int count = keep + 1 < size ? keep + 1 : size;
+    lstrcpynA(label, name, count);
+}
+
+BYTE DesktopItemCount(int fileCount)
+{
+    if (fileCount <= 0)
+        return 0;
+    return (BYTE)(fileCount > DESKTOP_MAX_ITEMS ? DESKTOP_MAX_ITEMS : fileCount);
+}
+
+static void BuildFilePath(char* path, const char* name)
+{
+    lstrcpynA(path, ProgramInfo.desktopFolder, MAX_PATH);
+    int length = lstrlenA(path);
+    if (length < MAX_PATH - 1)
+        lstrcpynA(path + length, "\\", MAX_PATH - length);
+    length = lstrlenA(path);
+    if (length < MAX_PATH - 1)
+        lstrcpynA(path + length, name, MAX_PATH - length);
+}
+
+// Every file gets exactly one image, so item i always shows image i: when no
+// icon comes from the file's program, the document picture stands in, and
+// failing that a blank image.
+static void AppendFileImage(HIMAGELIST images, const char* name)
+{
+    char path[MAX_PATH];
+    BuildFilePath(path, name);
+    // The index word is reset for every file: the call writes a fallback
+    // index into it, which would give the next file a wrong icon.
+    WORD iconIndex = 0;
+    int before = ImageList_GetImageCount(images);
+    HICON icon = ExtractAssociatedIconA(AppInstance, path, &iconIndex);
+    if (icon) {
+        ImageList_ReplaceIcon(images, -1, icon);
+        DestroyIcon(icon);
+    }
+    if (ImageList_GetImageCount(images) > before)
+        return;
+    HICON document = (HICON)LoadImageA(AppInstance, MAKEINTRESOURCEA(IDI_DOCUMENT), IMAGE_ICON,
+                                       32, 32, LR_DEFAULTCOLOR);
+    if (document) {
+        ImageList_ReplaceIcon(images, -1, document);
+        DestroyIcon(document);
+    }
+    if (ImageList_GetImageCount(images) == before)
+        ImageList_SetImageCount(images, before + 1);
+}
+
+// After the images were released elsewhere without the view being told, it
+// must neither draw with the destroyed list nor destroy it a second time.
+static void DetachReleasedImages(HWND view)
+{
+    if (!DesktopImageList && SendMessageA(view, LVM_GETIMAGELIST, LVSIL_NORMAL, 0))
+        SendMessageA(view, LVM_SETIMAGELIST, LVSIL_NORMAL, 0);
+}
+
+void ReleaseDesktopImages()
+{
+    if (!DesktopImageList)
+        return;
+    // The view destroys an image list still attached to it when it is
+    // destroyed itself: take it away first so it is released only once.
+    if (DesktopViewWindow && IsWindow(DesktopViewWindow))
+        SendMessageA(DesktopViewWindow, LVM_SETIMAGELIST, LVSIL_NORMAL, 0);
+    ImageList_Remove(DesktopImageList, -1);
+    ImageList_Destroy(DesktopImageList);
+    DesktopImageList = NULL;
+}
+
+HWND CreateDesktopView(HWND parent)
+{
+    HWND view = CreateWindowExA(0, WC_LISTVIEWA, DesktopViewStyleText, DesktopViewStyle, 0, 0, 0, 0,
+                                parent, (HMENU)(INT_PTR)IDC_DESKTOP_VIEW, AppInstance, NULL);
+    if (!view)
+        return NULL;
+    DesktopImageList = ImageList_Create(32, 32, ILC_MASK | ILC_COLOR16, 1, 0);
+    if (!DesktopImageList)
+        return view;
+    SendMessageA(view, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageA(view, LVM_SETIMAGELIST, LVSIL_NORMAL, (LPARAM)DesktopImageList);
+    SizeDesktopView(view);
+
+    char pattern[DESKTOP_PATTERN_SIZE];
+    ReadDesktopPattern(pattern);
+    int fileCount = ListFillFromFolder(&DesktopFiles, ProgramInfo.desktopFolder, pattern);
+    ListSort(DesktopFiles, 1, fileCount);
+    BYTE itemCount = DesktopItemCount(fileCount);
+    for (int k = 1; k <= itemCount; k++)
+        AppendFileImage(DesktopImageList, ListGet(DesktopFiles, k, NULL));
+    SendMessageA(view, LVM_SETITEMCOUNT, itemCount, 0);
+    LoadWallpaperBackground(view);
+    return view;
+}
+
+void SizeDesktopView(HWND view)
+{
+    RECT client;
+    GetClientRect(GetParent(view), &client);
+    MoveWindow(view, client.left, client.top, client.right - client.left,
+               client.bottom - client.top - DESKTOP_TASKBAR_GAP, TRUE);
+    SetViewColors(view, GetSysColor(COLOR_BACKGROUND), GetSysColor(COLOR_BACKGROUND),
+                  GetSysColor(COLOR_CAPTIONTEXT));
+}
+
+void SetViewColors(HWND view, COLORREF background, COLORREF textBackground, COLORREF text)
+{
+    DetachReleasedImages(view);
+    SendMessageA(view, LVM_SETBKCOLOR, 0, (LPARAM)background);
+    SendMessageA(view, LVM_SETTEXTBKCOLOR, 0, (LPARAM)textBackground);
+    SendMessageA(view, LVM_SETTEXTCOLOR, 0, (LPARAM)text);
+}
+
+void SetDesktopBackgroundImage(HWND view, const char* imagePath)
+{
+    LVBKIMAGEA image;
+    ZeroMemory(&image, sizeof image);
+    if (imagePath) {
+        image.ulFlags = LVBKIF_SOURCE_URL | LVBKIF_STYLE_TILE;
+        image.pszImage = (LPSTR)imagePath;
+    } else {
+        image.ulFlags = LVBKIF_SOURCE_NONE;
+    }
+    // The view loads the picture through COM on this thread; the main
+    // window's release step balances these calls once.
+    CoInitialize(NULL);
+    SendMessageA(view, LVM_SETBKIMAGEA, 0, (LPARAM)&image);
+}
+
+void LoadWallpaperBackground(HWND view)
+{
+    char wallpaper[MAX_PATH];
+    ReadString(wallpaper, HKEY_CURRENT_USER, "Control Panel\\Desktop\\", "WallPaper");
+    SetDesktopBackgroundImage(view, wallpaper);
+}
+
+static BOOL HasSelection()
+{
+    return SendMessageA(DesktopViewWindow, LVM_GETSELECTEDCOUNT, 0, 0) != 0;
+}
+
+static void OnGetDisplayInfo(NMLVDISPINFOA* info)
+{
+    int item = info->item.iItem;
+    if (info->item.mask & LVIF_TEXT) {
+        const char* name = NULL;
+        if (item >= 0 && item < ListCount(DesktopFiles))
+            name = ListGet(DesktopFiles, item + 1, NULL);
+        MakeDesktopLabel(name, info->item.pszText, info->item.cchTextMax);
+    }
+    if (info->item.mask & LVIF_IMAGE)
+        info->item.iImage = DesktopImageList ? item : I_IMAGENONE;
+}
+
+static void OnKeyDown(const NMLVKEYDOWN* key)
+{
+    if (key->wVKey == VK_RETURN && HasSelection())
+        OpenSelectedFile();
+}
+
+static void OnRightClick()
+{
+    POINT cursor;
+    GetCursorPos(&cursor);
+    TrackPopupMenu(CommandsMenu, 0, cursor.x, cursor.y, 0, MainWindow, NULL);
+}
+
+static void OnDoubleClick()
+{
+    if (!HasSelection())
+        return;
+    if (FreeMemOnLaunch)
+        StartWorkerThread(MemoryCleaner, 0, 0);
+    OpenSelectedFile();
+}
+
+LRESULT HandleDesktopNotify(NMHDR* header)
+{
+    switch (header->code) {
+    case LVN_GETDISPINFOA: OnGetDisplayInfo((NMLVDISPINFOA*)header); break;
+    case LVN_KEYDOWN:      OnKeyDown((NMLVKEYDOWN*)header); break;
+    case NM_RCLICK:        OnRightClick(); break;
+    case NM_DBLCLK:        OnDoubleClick(); break;
+    }
+    return 0;
+}
+
+void OpenSelectedFile()
+{
+    // The Desktop folder stays the current directory, so the opened
+    // program starts there.
+    SetCurrentDirectoryA(ProgramInfo.desktopFolder);
+    int item = (int)SendMessageA(DesktopViewWindow, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
+    if (item < 0 || item >= ListCount(DesktopFiles))
+        return;
+    const char* name = ListGet(DesktopFiles, item + 1, NULL);
+    if (name)
+        ShellExecuteA(NULL, "open", name, "", "", SW_SHOWNORMAL);
+}
+
+static void ApplyVideoSetting()
+{
+    DWORD video = ReadDword(HKEY_CURRENT_USER, "Software\\Hx_", "Video");
+    if (video == 800)
+        ChangeScreenMode(800, 600, 16);
+    else if (video == 1024)
+        ChangeScreenMode(1024, 768, 16);
+}
+
+void RefreshDesktop(bool applyVideo)
+{
+    if (applyVideo)
+        ApplyVideoSetting();
+    ReadScreenSize(&ScreenSize);
+    ReleaseDesktopImages();
+    ListClear(&DesktopFiles);
+    DestroyWindow(DesktopViewWindow);
+    MoveWindow(MainWindow, 0, 0, ScreenSize.width, ScreenSize.height, TRUE);
+    DesktopViewWindow = CreateDesktopView(MainWindow);
+    // Both rectangles are as the refresh has always placed them; the clock's
+    // differs from the one it gets at creation.
+    MoveWindow(StartButton, 0, ScreenSize.height - 25, 57, 25, TRUE);
+    MoveWindow(ClockLabel, ScreenSize.width - 40, ScreenSize.height - 21, 50, 25, TRUE);
+}

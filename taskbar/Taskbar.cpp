@@ -1,0 +1,165 @@
+// The taskbar along the bottom of the main window: the Start button, one
+// button per visible titled window (rebuilt on every timer tick) and the clock.
+#include "taskbar/Taskbar.h"
+#include "app/App.h"
+#include "core/Core.h"
+#include "res/resource.h"
+
+HWND StartButton;
+HWND ClockLabel;
+HWND WindowButtons[MAX_WINDOW_BUTTONS + 1];
+BYTE WindowButtonCount;
+char LastClickedCaption[CLICKED_CAPTION_SIZE];
+
+enum {
+    TASKBAR_PERIOD = 1666,
+    BUTTON_LEFT = 60,
+    BUTTON_WIDTH = 75,
+    BUTTON_HEIGHT = 25,
+    BUTTON_RAISE = 26,
+    WINDOW_TITLE_SIZE = 64
+};
+
+static const DWORD StartButtonStyle = WS_CHILD | WS_VISIBLE | BS_BITMAP;
+static const DWORD WindowButtonStyle = WS_CHILD | WS_VISIBLE | BS_LEFT;
+
+char* FormatClockTime(const SYSTEMTIME* time, char* text)
+{
+    wsprintfA(text, "%s%u%s%u", time->wHour < 10 ? "0" : "", (unsigned)time->wHour,
+              time->wMinute < 10 ? ":0" : ":", (unsigned)time->wMinute);
+    return text;
+}
+
+char* FormatClockText(char* text)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return FormatClockTime(&now, text);
+}
+
+void UpdateClock(HWND label)
+{
+    char text[CLOCK_TEXT_SIZE];
+    SendMessageA(label, WM_SETTEXT, 0, (LPARAM)FormatClockText(text));
+}
+
+// Long titles get their letters 2 to 12 lowered; shorter titles keep their
+// text, so that a click on the button finds the window by its title again.
+char* MakeButtonCaption(char* title)
+{
+    if (!title || lstrlenA(title) < 2)
+        return NULL;
+    ChangeCase(0, title, 1, 12);
+    return title;
+}
+
+void CreateTaskbarControls(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    StartButton = CreateWindowExA(0, "Button", "Start", StartButtonStyle, client.left,
+                                  client.bottom - 25, 57, 25, window,
+                                  (HMENU)(INT_PTR)IDC_START_BUTTON, AppInstance, NULL);
+    SendMessageA(StartButton, BM_SETIMAGE, IMAGE_BITMAP, (LPARAM)StartButtonBitmap);
+    // The clock starts 40 pixels before the edge and is wider than that.
+    ClockLabel = CreateWindowExA(0, "Static", "init_time", WS_CHILD | WS_VISIBLE, client.right - 40,
+                                 client.bottom - 22, 57, 17, window, (HMENU)(INT_PTR)IDC_CLOCK,
+                                 AppInstance, NULL);
+    UpdateClock(ClockLabel);
+    SetTimer(window, IDT_TASKBAR, TASKBAR_PERIOD, NULL);
+}
+
+static void DestroyWindowButtons()
+{
+    for (int slot = 1; slot <= WindowButtonCount; slot++) {
+        if (WindowButtons[slot] && IsWindow(WindowButtons[slot]))
+            DestroyWindow(WindowButtons[slot]);
+        WindowButtons[slot] = NULL;
+    }
+}
+
+static StringList ReadWindowTitles(StringList* windows)
+{
+    StringList titles = NULL;
+    *windows = NULL;
+    ListVisibleWindows(windows);
+    ListWindowTitles(*windows, &titles);
+    return titles;
+}
+
+static HWND CreateWindowButton(HWND window, const RECT* client, int place, const char* caption)
+{
+    return CreateWindowExA(0, "Button", caption, WindowButtonStyle,
+                           client->left + BUTTON_LEFT + BUTTON_WIDTH * place,
+                           client->bottom - BUTTON_RAISE, BUTTON_WIDTH, BUTTON_HEIGHT, window,
+                           (HMENU)(INT_PTR)IDC_WINDOW_BUTTON, AppInstance, NULL);
+}
+
+static BOOL IsLastClicked(const char* caption)
+{
+    char cut[CLICKED_CAPTION_SIZE];
+    lstrcpynA(cut, caption, sizeof cut);
+    return lstrcmpiA(LastClickedCaption, cut) == 0;
+}
+
+// Buttons run from the bottom of the Z order upwards; titles of fewer than
+// two characters get none and the next button closes up.
+void RebuildWindowButtons(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    DestroyWindowButtons();
+    StringList windows;
+    StringList titles = ReadWindowTitles(&windows);
+    ListRemoveTitle(&titles, "Program manager");
+    int count = ListCount(titles);
+    WindowButtonCount = (BYTE)(count > MAX_WINDOW_BUTTONS ? MAX_WINDOW_BUTTONS : count);
+    int place = 0;
+    for (int i = 1; i <= WindowButtonCount; i++) {
+        char* caption = MakeButtonCaption(ListGet(titles, i, NULL));
+        if (!caption)
+            continue;
+        HWND button = CreateWindowButton(window, &client, place++, caption);
+        WindowButtons[i] = button;
+        if (button && IsLastClicked(caption))
+            SendMessageA(button, BM_SETSTATE, TRUE, 0);
+    }
+    ListClear(&titles);
+    UpdateClock(ClockLabel);
+}
+
+static void BringToFront(HWND target)
+{
+    if (!IsWindow(target))
+        return;
+    SetForegroundWindow(target);
+    ShowWindow(target, IsZoomed(target) ? SW_MAXIMIZE : SW_RESTORE);
+}
+
+void ActivateWindowButton(HWND window, HWND button)
+{
+    char text[CLICKED_CAPTION_SIZE];
+    GetWindowTextA(button, text, sizeof text);
+    int length = lstrlenA(text);
+    // Every button caption has at least two characters (short titles keep
+    // their text); anything shorter is no window button.
+    if (length < 2)
+        return;
+    lstrcpynA(LastClickedCaption, text, sizeof LastClickedCaption);
+    SendMessageA(button, BM_SETSTATE, TRUE, 0);
+    StringList windows;
+    StringList titles = ReadWindowTitles(&windows);
+    int position = ListFindPrefix(titles, text, (BYTE)(length > 255 ? 255 : length));
+    const char* handle = position != -1 ? ListGet(windows, position, NULL) : NULL;
+    if (handle)
+        BringToFront(TextToWindow(handle));
+    ListClear(&titles);
+}
+
+void ShowStartMenu(HWND window)
+{
+    SendDlgItemMessageA(window, IDC_START_BUTTON, BM_SETSTATE, TRUE, 0);
+    // The menu opens upwards from just above the taskbar, wherever the mouse is.
+    TrackPopupMenu(CommandsMenu, TPM_BOTTOMALIGN, 1, ScreenSize.height - 26, 0, window, NULL);
+    SendDlgItemMessageA(window, IDC_START_BUTTON, BM_SETSTATE, FALSE, 0);
+}

@@ -1,0 +1,581 @@
+// The desktop icon view: which files it lists and how, one image per file,
+// opening files, the commands menu on a right click, and the refresh.
+#include "app/App.h"
+#include "core/Core.h"
+#include "desktop/Desktop.h"
+#include "taskbar/Taskbar.h"
+#include "support/TestSupport.h"
+#include <gtest/gtest.h>
+#include <shellapi.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const char ProductKeyPath[] = "Software\\Hx_";
+const char WallpaperKey[] = "Control Panel\\Desktop";
+
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NOTIFY)
+        return HandleDesktopNotify((NMHDR*)lParam);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The view built in this process inside a stand-in main window, over a
+// temporary Desktop folder; the stored pattern and wallpaper are restored.
+struct DesktopHost {
+    TempFolder desktop;
+    SavedValue pattern{ HKEY_CURRENT_USER, ProductKeyPath, "DesktopExtension" };
+    SavedValue wallpaper{ HKEY_CURRENT_USER, WallpaperKey, "WallPaper" };
+    HWND host = NULL;
+
+    DesktopHost()
+    {
+        AppInstance = GetModuleHandleA(NULL);
+        lstrcpynA(ProgramInfo.desktopFolder, desktop.path.c_str(), sizeof ProgramInfo.desktopFolder);
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = HostProc;
+        windowClass.hInstance = AppInstance;
+        windowClass.lpszClassName = "DesktopTestHost";
+        RegisterClassA(&windowClass);
+        host = CreateWindowExA(0, "DesktopTestHost", "", WS_POPUP, 0, 0, 800, 600, NULL, NULL,
+                               AppInstance, NULL);
+        MainWindow = host;
+        SetRegString(HKEY_CURRENT_USER, WallpaperKey, "WallPaper", "");
+    }
+    ~DesktopHost()
+    {
+        ReleaseDesktopImages();
+        ListClear(&DesktopFiles);
+        DestroyWindow(DesktopViewWindow);
+        DesktopViewWindow = NULL;
+        DestroyWindow(host);
+    }
+    HWND Build(const char* pattern = "")
+    {
+        SetRegString(HKEY_CURRENT_USER, ProductKeyPath, "DesktopExtension", pattern);
+        DesktopViewWindow = CreateDesktopView(host);
+        return DesktopViewWindow;
+    }
+};
+
+int ItemCount(HWND view) { return (int)SendMessageA(view, LVM_GETITEMCOUNT, 0, 0); }
+
+std::string ItemText(HWND view, int item)
+{
+    char text[260] = "";
+    LVITEMA request = {};
+    request.pszText = text;
+    request.cchTextMax = sizeof text;
+    SendMessageA(view, LVM_GETITEMTEXTA, item, (LPARAM)&request);
+    return text;
+}
+
+int ItemImage(HWND view, int item)
+{
+    LVITEMA request = {};
+    request.mask = LVIF_IMAGE;
+    request.iItem = item;
+    request.iImage = -99;
+    SendMessageA(view, LVM_GETITEMA, 0, (LPARAM)&request);
+    return request.iImage;
+}
+
+std::vector<std::string> Labels(HWND view)
+{
+    std::vector<std::string> labels;
+    for (int i = 0; i < ItemCount(view); ++i)
+        labels.push_back(ItemText(view, i));
+    return labels;
+}
+
+void SelectItem(HWND view, int item)
+{
+    LVITEMA state = {};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(view, LVM_SETITEMSTATE, item, (LPARAM)&state);
+}
+
+// A batch file whose "open" leaves a marker file behind.
+void WriteMarkerBatch(const TempFolder& folder, const std::string& name, const std::string& marker)
+{
+    folder.Write(name, "@echo opened> \"" + marker + "\"\r\n");
+}
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The pixels of one image-list entry drawn on white.
+std::vector<COLORREF> ImagePixels(HIMAGELIST images, int index)
+{
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    RECT all = { 0, 0, 32, 32 };
+    FillRect(memory, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    ImageList_Draw(images, index, memory, 0, 0, ILD_NORMAL);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            pixels.push_back(GetPixel(memory, x, y));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+    return pixels;
+}
+
+} // namespace
+
+TEST(DesktopLabel, CutsTheLastFourCharactersAndKeepsVeryShortNames)
+{
+    struct Case { const char* name; const char* label; };
+    for (Case c : { Case{ "report.txt", "report" }, Case{ "page.html", "page." }, Case{ "a.bmp", "a" },
+                    Case{ "abcd", "" }, Case{ "abc", "" }, Case{ "ab", "ab" }, Case{ "c", "c" },
+                    Case{ "", "" } }) {
+        char label[64] = "junk";
+        MakeDesktopLabel(c.name, label, sizeof label);
+        EXPECT_STREQ(c.label, label) << c.name;
+    }
+    char small[4] = "xyz";
+    MakeDesktopLabel("report.txt", small, sizeof small);
+    EXPECT_STREQ("rep", small) << "the label must stay within the caller's buffer";
+    char gone[8] = "old";
+    MakeDesktopLabel(NULL, gone, sizeof gone);
+    EXPECT_STREQ("", gone);
+}
+
+TEST(DesktopPattern, ShortOrMissingMeansEverythingAndLongIsCut)
+{
+    SavedValue saved(HKEY_CURRENT_USER, ProductKeyPath, "DesktopExtension");
+    struct Case { const char* stored; const char* pattern; };
+    for (Case c : { Case{ "", "*.*" }, Case{ "ab", "*.*" }, Case{ "*.lnk", "*.lnk" },
+                    Case{ "*.doc", "*.doc" }, Case{ "*.html", "*.htm" } }) {
+        SetRegString(HKEY_CURRENT_USER, ProductKeyPath, "DesktopExtension", c.stored);
+        char pattern[DESKTOP_PATTERN_SIZE] = "";
+        ReadDesktopPattern(pattern);
+        EXPECT_STREQ(c.pattern, pattern) << "stored: " << c.stored;
+    }
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, ProductKeyPath, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, "DesktopExtension");
+        RegCloseKey(key);
+    }
+    char pattern[DESKTOP_PATTERN_SIZE] = "";
+    ReadDesktopPattern(pattern);
+    EXPECT_STREQ("*.*", pattern);
+    std::string created;
+    EXPECT_TRUE(GetRegString(HKEY_CURRENT_USER, ProductKeyPath, "DesktopExtension", &created))
+        << "a missing pattern is stored empty";
+    EXPECT_EQ("", created);
+}
+
+TEST(DesktopItemCount, AtMost255)
+{
+    EXPECT_EQ(0, DesktopItemCount(0));
+    EXPECT_EQ(7, DesktopItemCount(7));
+    EXPECT_EQ(255, DesktopItemCount(255));
+    EXPECT_EQ(255, DesktopItemCount(256));
+    EXPECT_EQ(255, DesktopItemCount(1000));
+}
+
+TEST(DesktopView, ListsFilesAndMarkedFoldersSortedWithLabelsAndOneImageEach)
+{
+    DesktopHost desk;
+    for (const char* name : { "b.txt", "Zeta.doc", "a.bmp", "ab", "abc", "abcd", "report.html", "c" })
+        desk.desktop.Write(name, "x");
+    desk.desktop.Write("secret.txt", "hidden file");
+    SetFileAttributesA(desk.desktop.File("secret.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    CreateDirectoryA(desk.desktop.File("plain").c_str(), NULL);
+    CreateDirectoryA(desk.desktop.File("ro").c_str(), NULL);
+    SetFileAttributesA(desk.desktop.File("ro").c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY);
+    CreateDirectoryA(desk.desktop.File("hid").c_str(), NULL);
+    SetFileAttributesA(desk.desktop.File("hid").c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN);
+
+    bool readOnlyKept = (GetFileAttributesA(desk.desktop.File("ro").c_str()) & FILE_ATTRIBUTE_READONLY) != 0;
+
+    HWND view = desk.Build();
+    ASSERT_NE(nullptr, view);
+    EXPECT_EQ("SysListView32", ClassOf(view));
+    EXPECT_EQ("Desktop", WindowText(view));
+    EXPECT_EQ(2000, GetDlgCtrlID(view));
+    EXPECT_EQ(0x50001804, GetWindowLongA(view, GWL_STYLE) & 0xFFFFFFFF);
+
+    // Plain folders are skipped; folders with any further attribute are listed.
+    std::vector<std::string> names;
+    for (int k = 1; k <= ListCount(DesktopFiles); ++k)
+        names.push_back(ListGet(DesktopFiles, k, NULL));
+    std::vector<std::string> expected = { "a.bmp", "ab", "abc", "abcd", "b.txt", "c", "hid",
+                                          "report.html", "ro", "secret.txt", "Zeta.doc" };
+    for (size_t k = 1; k < names.size(); ++k)
+        EXPECT_LE(lstrcmpA(names[k - 1].c_str(), names[k].c_str()), 0) << names[k];
+
+    std::vector<std::string> labels = { "a", "ab", "", "", "b", "c", "", "report.", "ro", "secret", "Zeta" };
+    if (!readOnlyKept) {
+        // Wine keeps no read-only mark on folders: "ro" is a plain folder there.
+        expected.erase(std::find(expected.begin(), expected.end(), "ro"));
+        labels.erase(labels.begin() + 8);
+    }
+    EXPECT_EQ(expected, names);
+    EXPECT_EQ(labels, Labels(view));
+    ASSERT_NE(nullptr, DesktopImageList);
+    EXPECT_EQ((int)labels.size(), ImageList_GetImageCount(DesktopImageList));
+    for (int i = 0; i < ItemCount(view); ++i)
+        EXPECT_EQ(i, ItemImage(view, i));
+    int width = 0, height = 0;
+    ImageList_GetIconSize(DesktopImageList, &width, &height);
+    EXPECT_EQ(32, width);
+    EXPECT_EQ(32, height);
+
+    // The view leaves the bottom 27 pixels of the parent to the taskbar.
+    RECT rect;
+    GetWindowRect(view, &rect);
+    EXPECT_EQ(800, rect.right - rect.left);
+    EXPECT_EQ(600 - 27, rect.bottom - rect.top);
+    EXPECT_EQ((LRESULT)GetSysColor(COLOR_BACKGROUND), SendMessageA(view, LVM_GETBKCOLOR, 0, 0));
+    EXPECT_EQ((LRESULT)GetSysColor(COLOR_CAPTIONTEXT), SendMessageA(view, LVM_GETTEXTCOLOR, 0, 0));
+}
+
+TEST(DesktopView, ShortcutPatternShowsOnlyShortcutsAndNoMatchGivesAnEmptyView)
+{
+    {
+        DesktopHost desk;
+        for (const char* name : { "two.lnk", "one.lnk", "three.txt", "four.exe" })
+            desk.desktop.Write(name, "not really a shortcut");
+        HWND view = desk.Build("*.lnk");
+        ASSERT_NE(nullptr, view);
+        EXPECT_EQ((std::vector<std::string>{ "one", "two" }), Labels(view));
+        EXPECT_EQ(2, ImageList_GetImageCount(DesktopImageList));
+    }
+    {
+        DesktopHost desk;
+        desk.desktop.Write("three.txt", "x");
+        HWND view = desk.Build("*.xyz");
+        ASSERT_NE(nullptr, view);
+        EXPECT_EQ(0, ItemCount(view));
+        EXPECT_EQ(0, ListCount(DesktopFiles));
+        EXPECT_EQ(0, ImageList_GetImageCount(DesktopImageList));
+    }
+    {
+        DesktopHost desk;
+        HWND view = desk.Build();
+        ASSERT_NE(nullptr, view);
+        EXPECT_EQ(0, ItemCount(view)) << "an empty Desktop folder";
+    }
+}
+
+// Past 255 files the view shows the first 255 names in sorted order; the file
+// list keeps them all and items, images and names stay in step.
+TEST(DesktopView, MoreThan255FilesShowTheFirst255InOrder)
+{
+    DesktopHost desk;
+    for (int n = 299; n >= 0; --n) {
+        char name[16];
+        sprintf(name, "f%03d.txt", n);
+        desk.desktop.Write(name, "");
+    }
+    HWND view = desk.Build();
+    ASSERT_NE(nullptr, view);
+    EXPECT_EQ(300, ListCount(DesktopFiles));
+    ASSERT_EQ(255, ItemCount(view));
+    EXPECT_EQ(255, ImageList_GetImageCount(DesktopImageList));
+    EXPECT_EQ("f000", ItemText(view, 0));
+    EXPECT_EQ("f128", ItemText(view, 128));
+    EXPECT_EQ("f254", ItemText(view, 254));
+    EXPECT_EQ(254, ItemImage(view, 254));
+}
+
+// A file without an extractable icon gets the document picture, and the next
+// file still gets its own program's icon.
+TEST(DesktopView, FileWithoutIconGetsTheDocumentImageAndTheNextKeepsItsOwn)
+{
+    DesktopHost desk;
+    desk.desktop.Write("a.zzz", "no program opens this");
+    ASSERT_TRUE(CopyFileA(ShellExePath().c_str(), desk.desktop.File("b.exe").c_str(), FALSE));
+    HWND view = desk.Build();
+    ASSERT_NE(nullptr, view);
+    ASSERT_EQ(2, ImageList_GetImageCount(DesktopImageList));
+
+    HIMAGELIST reference = ImageList_Create(32, 32, ILC_MASK | ILC_COLOR16, 2, 0);
+    HICON document = (HICON)LoadImageA(AppInstance, MAKEINTRESOURCEA(136), IMAGE_ICON, 32, 32, 0);
+    HICON program = ExtractIconA(AppInstance, desk.desktop.File("b.exe").c_str(), 0);
+    ASSERT_NE(nullptr, document);
+    ASSERT_NE(nullptr, program);
+    ImageList_ReplaceIcon(reference, -1, document);
+    ImageList_ReplaceIcon(reference, -1, program);
+    EXPECT_EQ(ImagePixels(reference, 0), ImagePixels(DesktopImageList, 0)) << "a.zzz: document picture";
+    EXPECT_EQ(ImagePixels(reference, 1), ImagePixels(DesktopImageList, 1)) << "b.exe: its own icon";
+    EXPECT_NE(ImagePixels(DesktopImageList, 0), ImagePixels(DesktopImageList, 1));
+    DestroyIcon(document);
+    DestroyIcon(program);
+    ImageList_Destroy(reference);
+}
+
+TEST(DesktopView, EnterOpensTheSelectedFileAndDoesNothingWithoutSelection)
+{
+    DesktopHost desk;
+    TempFolder evidence;
+    std::string marker = evidence.File("opened.txt");
+    WriteMarkerBatch(desk.desktop, "open-me.bat", marker);
+    desk.desktop.Write("z-other.txt", "x");
+    HWND view = desk.Build();
+    ASSERT_EQ(2, ItemCount(view));
+
+    SetCurrentDirectoryA(evidence.path.c_str());
+    SendMessageA(view, WM_KEYDOWN, VK_RETURN, 0);
+    Pump(1500);
+    EXPECT_FALSE(FileExists(marker)) << "Enter with nothing selected opened something";
+
+    SelectItem(view, 0);
+    ASSERT_EQ(1, SendMessageA(view, LVM_GETSELECTEDCOUNT, 0, 0));
+    SendMessageA(view, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(WaitFor([&] { return FileExists(marker); }, 15000)) << "Enter did not open open-me.bat";
+    char current[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, current);
+    EXPECT_EQ(0, lstrcmpiA(desk.desktop.path.c_str(), current)) << "the Desktop folder stays current";
+    SetCurrentDirectoryA(ExeFolder().c_str());
+}
+
+// After the images were released behind the view's back (as the Shut Down
+// dialog does), the items show no image and a rebuild starts afresh.
+TEST(DesktopView, ReleasedImagesLeaveItemsWithoutImagesUntilTheRefresh)
+{
+    DesktopHost desk;
+    desk.desktop.Write("one.txt", "x");
+    desk.desktop.Write("two.txt", "x");
+    HWND view = desk.Build();
+    ListClear(&DesktopFiles);
+    SetDesktopBackgroundImage(view, NULL);
+    ImageList_Remove(DesktopImageList, -1);
+    ImageList_Destroy(DesktopImageList);
+    DesktopImageList = NULL;
+    SetViewColors(view, 0, 0, 0);
+    EXPECT_EQ(0, SendMessageA(view, LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
+    EXPECT_EQ(2, ItemCount(view));
+    EXPECT_EQ("", ItemText(view, 1)) << "the name is gone";
+    EXPECT_EQ(I_IMAGENONE, ItemImage(view, 1));
+    EXPECT_EQ(0, SendMessageA(view, LVM_GETBKCOLOR, 0, 0));
+    UpdateWindow(view);
+
+    RefreshDesktop(false);
+    ASSERT_NE(nullptr, DesktopViewWindow);
+    EXPECT_FALSE(IsWindow(view));
+    EXPECT_EQ((std::vector<std::string>{ "one", "two" }), Labels(DesktopViewWindow));
+    EXPECT_EQ(2, ImageList_GetImageCount(DesktopImageList));
+}
+
+namespace {
+
+// A 64 x 64 tile, left half orange and right half teal, as a 24-bit BMP.
+const COLORREF TileLeft = RGB(240, 128, 32), TileRight = RGB(32, 128, 160);
+
+void WriteWallpaper(const std::string& path)
+{
+    const int size = 64;
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof header;
+    header.biWidth = size;
+    header.biHeight = size;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    std::vector<BYTE> pixels(size * size * 3);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            COLORREF colour = x < size / 2 ? TileLeft : TileRight;
+            BYTE* p = &pixels[(y * size + x) * 3];
+            p[0] = GetBValue(colour);
+            p[1] = GetGValue(colour);
+            p[2] = GetRValue(colour);
+        }
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + (DWORD)pixels.size();
+    FILE* out = fopen(path.c_str(), "wb");
+    ASSERT_NE(nullptr, out);
+    fwrite(&file, sizeof file, 1, out);
+    fwrite(&header, sizeof header, 1, out);
+    fwrite(pixels.data(), 1, pixels.size(), out);
+    fclose(out);
+}
+
+bool Near(COLORREF a, COLORREF b)
+{
+    return abs(GetRValue(a) - GetRValue(b)) < 12 && abs(GetGValue(a) - GetGValue(b)) < 12 &&
+           abs(GetBValue(a) - GetBValue(b)) < 12;
+}
+
+// The shell started over a Desktop folder of this test's own.
+struct RunningShell {
+    TempFolder desktop;
+    DesktopFolderGuard folder{ desktop.path };
+    SavedValue tips{ HKEY_CURRENT_USER, ProductKeyPath, "ShowTTS" };
+    SavedValue pattern{ HKEY_CURRENT_USER, ProductKeyPath, "DesktopExtension" };
+    SavedValue video{ HKEY_CURRENT_USER, ProductKeyPath, "Video" };
+    SavedValue wallpaper{ HKEY_CURRENT_USER, WallpaperKey, "WallPaper" };
+    ShellProcess shell;
+    HWND main = NULL;
+
+    RunningShell()
+    {
+        SetRegDword(HKEY_CURRENT_USER, ProductKeyPath, "ShowTTS", 1);
+        SetRegString(HKEY_CURRENT_USER, ProductKeyPath, "DesktopExtension", "");
+        SetRegString(HKEY_CURRENT_USER, WallpaperKey, "WallPaper", "");
+    }
+    bool Start()
+    {
+        if (!shell.Start())
+            return false;
+        main = shell.WaitForMainWindow();
+        return main != NULL;
+    }
+    HWND View() const { return GetDlgItem(main, 2000); }
+};
+
+// Where the first icon of the view stands: its item becomes selected there.
+POINT FirstItemPoint(HWND view)
+{
+    DWORD spacing = (DWORD)SendMessageA(view, LVM_GETITEMSPACING, FALSE, 0);
+    POINT point = { LOWORD(spacing) / 2, 18 };
+    return point;
+}
+
+void PostClick(HWND view, UINT down, UINT up, POINT at, WPARAM keys)
+{
+    PostMessageA(view, down, keys, MAKELPARAM(at.x, at.y));
+    PostMessageA(view, up, 0, MAKELPARAM(at.x, at.y));
+}
+
+} // namespace
+
+TEST(ShellDesktop, RefreshRebuildsWithTheNewFileAndPlacesTaskbar)
+{
+    RunningShell run;
+    run.desktop.Write("one.txt", "1");
+    run.desktop.Write("two.txt", "2");
+    ASSERT_TRUE(run.Start());
+    HWND view = run.View();
+    ASSERT_NE(nullptr, view);
+    EXPECT_TRUE(WaitFor([&] { return ItemCount(view) == 2; }, 3000)) << ItemCount(view);
+
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    RECT clock;
+    GetWindowRect(GetDlgItem(run.main, 2), &clock);
+    EXPECT_EQ(width - 40, clock.left);
+    EXPECT_EQ(height - 22, clock.top);
+    EXPECT_EQ(57, clock.right - clock.left);
+
+    run.desktop.Write("three.txt", "3");
+    PostKey(run.main, VK_F5);
+    ASSERT_TRUE(WaitFor([&] { return run.View() && run.View() != view; }, 5000)) << "F5 rebuilt no view";
+    EXPECT_FALSE(IsWindow(view));
+    EXPECT_EQ(3, ItemCount(run.View()));
+
+    RECT start;
+    GetWindowRect(GetDlgItem(run.main, 666), &start);
+    EXPECT_EQ(0, start.left);
+    EXPECT_EQ(height - 25, start.top);
+    EXPECT_EQ(57, start.right - start.left);
+    EXPECT_EQ(25, start.bottom - start.top);
+    GetWindowRect(GetDlgItem(run.main, 2), &clock);
+    EXPECT_EQ(width - 40, clock.left);
+    EXPECT_EQ(height - 21, clock.top);
+    EXPECT_EQ(50, clock.right - clock.left);
+    EXPECT_EQ(25, clock.bottom - clock.top);
+    RECT viewRect;
+    GetWindowRect(run.View(), &viewRect);
+    EXPECT_EQ(height - 27, viewRect.bottom);
+}
+
+TEST(ShellDesktop, DoubleClickOpensTheFileAndRightClickShowsTheMenuAtTheCursor)
+{
+    RunningShell run;
+    TempFolder evidence;
+    std::string marker = evidence.File("double-click.txt");
+    WriteMarkerBatch(run.desktop, "a-open.bat", marker);
+    run.desktop.Write("b-other.txt", "x");
+    ASSERT_TRUE(run.Start());
+    HWND view = run.View();
+    ASSERT_TRUE(WaitFor([&] { return ItemCount(view) == 2; }, 3000));
+
+    // A double click on empty space selects nothing and opens nothing.
+    POINT empty = { 700, 450 };
+    PostClick(view, WM_LBUTTONDOWN, WM_LBUTTONUP, empty, MK_LBUTTON);
+    PostClick(view, WM_LBUTTONDBLCLK, WM_LBUTTONUP, empty, MK_LBUTTON);
+    Pump(1000);
+    EXPECT_FALSE(FileExists(marker));
+
+    POINT first = FirstItemPoint(view);
+    PostClick(view, WM_LBUTTONDOWN, WM_LBUTTONUP, first, MK_LBUTTON);
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(view, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED) == 0; }, 3000))
+        << "the click did not select the first icon";
+    PostClick(view, WM_LBUTTONDBLCLK, WM_LBUTTONUP, first, MK_LBUTTON);
+    EXPECT_TRUE(WaitFor([&] { return FileExists(marker); }, 15000)) << "the double click opened nothing";
+
+    SetCursorPos(300, 200);
+    POINT at = { 300, 200 };
+    PostClick(view, WM_RBUTTONDOWN, WM_RBUTTONUP, at, MK_RBUTTON);
+    HWND menu = run.shell.WaitForWindow("#32768", nullptr, 5000);
+    ASSERT_NE(nullptr, menu) << "no commands menu on a right click";
+    RECT rect;
+    GetWindowRect(menu, &rect);
+    EXPECT_EQ(300, rect.left);
+    EXPECT_EQ(200, rect.top);
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(menu); }, 3000));
+}
+
+// For the eye: icons of several kinds over a tiled wallpaper, the taskbar
+// with a few window buttons. The wallpaper must show between the icons.
+TEST(ShellDesktop, WallpaperShowsBehindTheIcons)
+{
+    RunningShell run;
+    TempFolder pictures;
+    std::string wallpaper = pictures.File("tiles.bmp");
+    WriteWallpaper(wallpaper);
+    SetRegString(HKEY_CURRENT_USER, WallpaperKey, "WallPaper", wallpaper.c_str());
+    for (const char* name : { "Letter to Ann.txt", "Holiday.bmp", "Budget.xls", "Readme.doc", "Start game.lnk" })
+        run.desktop.Write(name, "x");
+    WriteMarkerBatch(run.desktop, "Backup.bat", pictures.File("unused.txt"));
+    CopyFileA(ShellExePath().c_str(), run.desktop.File("Halcyne copy.exe").c_str(), FALSE);
+    CreateDirectoryA(run.desktop.File("Projects").c_str(), NULL);
+    SetFileAttributesA(run.desktop.File("Projects").c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN);
+    ASSERT_TRUE(run.Start());
+    ASSERT_TRUE(WaitFor([&] { return ItemCount(run.View()) == 8; }, 3000)) << ItemCount(run.View());
+
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = "DesktopShotWindow";
+    RegisterClassA(&windowClass);
+    std::vector<HWND> windows;
+    const char* titles[] = { "Notes", "Budget.xls - Sheet", "MY DOCUMENTS FOLDER" };
+    for (int i = 0; i < 3; ++i)
+        windows.push_back(CreateWindowExA(0, "DesktopShotWindow", titles[i], WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                          560 + 40 * i, 300 + 40 * i, 280, 160, NULL, NULL,
+                                          windowClass.hInstance, NULL));
+    Pump(2500);
+    HWND view = run.View();
+    InvalidateRect(view, NULL, TRUE);
+    Pump(500);
+    SaveScreenBitmap("Z:\\tmp\\desk-desktop.bmp");
+
+    // Far from the icons, the view shows the wallpaper's tiles.
+    int tileLeft = 0, tileRight = 0;
+    for (int x = 420; x < 548; x += 4) {
+        COLORREF colour = PixelAt(NULL, x, 500);
+        tileLeft += Near(colour, TileLeft);
+        tileRight += Near(colour, TileRight);
+    }
+    EXPECT_GT(tileLeft, 8) << "no wallpaper behind the icons";
+    EXPECT_GT(tileRight, 8) << "no wallpaper behind the icons";
+    for (HWND window : windows)
+        DestroyWindow(window);
+}
