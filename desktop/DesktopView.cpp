@@ -153,6 +153,42 @@ void SetViewColors(HWND view, COLORREF background, COLORREF textBackground, COLO
     SendMessageA(view, LVM_SETTEXTCOLOR, 0, (LPARAM)text);
 }
 
+// A bitmap the size of the view with the picture tiled over it, for list
+// views that take no file path (Wine's); the view owns it once accepted.
+static void SetTiledBitmapBackground(HWND view, const char* imagePath)
+{
+    HBITMAP tile = (HBITMAP)LoadImageA(NULL, imagePath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    if (!tile)
+        return;
+    BITMAP tileSize;
+    GetObjectA(tile, sizeof tileSize, &tileSize);
+    RECT client;
+    GetClientRect(view, &client);
+    HDC screen = GetDC(NULL);
+    HDC source = CreateCompatibleDC(screen);
+    HDC target = CreateCompatibleDC(screen);
+    HBITMAP tiled = CreateCompatibleBitmap(screen, client.right > 0 ? client.right : 1,
+                                           client.bottom > 0 ? client.bottom : 1);
+    HGDIOBJ oldSource = SelectObject(source, tile);
+    HGDIOBJ oldTarget = SelectObject(target, tiled);
+    for (int y = 0; tileSize.bmHeight > 0 && y < client.bottom; y += tileSize.bmHeight)
+        for (int x = 0; tileSize.bmWidth > 0 && x < client.right; x += tileSize.bmWidth)
+            BitBlt(target, x, y, tileSize.bmWidth, tileSize.bmHeight, source, 0, 0, SRCCOPY);
+    SelectObject(source, oldSource);
+    SelectObject(target, oldTarget);
+    DeleteDC(source);
+    DeleteDC(target);
+    ReleaseDC(NULL, screen);
+    DeleteObject(tile);
+
+    LVBKIMAGEA image;
+    ZeroMemory(&image, sizeof image);
+    image.ulFlags = LVBKIF_SOURCE_HBITMAP | LVBKIF_STYLE_TILE;
+    image.hbm = tiled;
+    if (!SendMessageA(view, LVM_SETBKIMAGEA, 0, (LPARAM)&image))
+        DeleteObject(tiled);
+}
+
 void SetDesktopBackgroundImage(HWND view, const char* imagePath)
 {
     LVBKIMAGEA image;
@@ -166,7 +202,9 @@ void SetDesktopBackgroundImage(HWND view, const char* imagePath)
     // The view loads the picture through COM on this thread; the main
     // window's release step balances these calls once.
     CoInitialize(NULL);
-    SendMessageA(view, LVM_SETBKIMAGEA, 0, (LPARAM)&image);
+    if (SendMessageA(view, LVM_SETBKIMAGEA, 0, (LPARAM)&image) || !imagePath || !imagePath[0])
+        return;
+    SetTiledBitmapBackground(view, imagePath);
 }
 
 void LoadWallpaperBackground(HWND view)

@@ -89,10 +89,14 @@ static StringList ReadWindowTitles(StringList* windows)
 
 static HWND CreateWindowButton(HWND window, const RECT* client, int place, const char* caption)
 {
-    return CreateWindowExA(0, "Button", caption, WindowButtonStyle,
-                           client->left + BUTTON_LEFT + BUTTON_WIDTH * place,
-                           client->bottom - BUTTON_RAISE, BUTTON_WIDTH, BUTTON_HEIGHT, window,
-                           (HMENU)(INT_PTR)IDC_WINDOW_BUTTON, AppInstance, NULL);
+    HWND button = CreateWindowExA(0, "Button", caption, WindowButtonStyle,
+                                  client->left + BUTTON_LEFT + BUTTON_WIDTH * place,
+                                  client->bottom - BUTTON_RAISE, BUTTON_WIDTH, BUTTON_HEIGHT, window,
+                                  (HMENU)(INT_PTR)IDC_WINDOW_BUTTON, AppInstance, NULL);
+    // The bold system font leaves room for a few letters only.
+    if (button)
+        SendMessageA(button, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), FALSE);
+    return button;
 }
 
 static BOOL IsLastClicked(const char* caption)

@@ -576,6 +576,4 @@ TEST(ShellDesktop, WallpaperShowsBehindTheIcons)
     }
     EXPECT_GT(tileLeft, 8) << "no wallpaper behind the icons";
     EXPECT_GT(tileRight, 8) << "no wallpaper behind the icons";
-    for (HWND window : windows)
-        DestroyWindow(window);
 }
