@@ -31,6 +31,12 @@ struct DialogLookRecord {
 };
 extern DialogLookRecord DialogLook;
 
+// The value of PaintCaption's animate argument that asks for the opening animation.
+enum { LOOK_ANIMATE = 0x101 };
+// AnimateWindow, looked up at run time (Windows 95 and NT 4 lack it); null when absent.
+typedef BOOL(WINAPI* AnimateWindowProc)(HWND window, DWORD time, DWORD flags);
+extern AnimateWindowProc AnimateWindowEntry;
+
 void CreateLookObjects();
 void InitDialogLook();
 LRESULT HandleDialogLook(DialogLookRecord* look, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -46,6 +52,7 @@ void DrawLookButton(HWND button, COLORREF colour, HFONT font, BOOL raised);
 void PaintHeading(HWND hwnd, const char* text, COLORREF colour);
 
 // About and Tip of the Day.
+extern BYTE TipIndex;   // string-table number of the tip shown last, 1 to 8
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK TipProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void ShowTipAtStartup();

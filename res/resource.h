@@ -34,9 +34,17 @@
 #define IDT_TASKBAR               3
 
 // ---- Dialog look, About, Tip of the Day ------------------------------------
-#define IDB_ABOUT               138
+#define IDB_TIP_BULB            138
 #define IDS_TIP_FIRST             1
 #define IDS_TIP_LAST              8
+#define IDC_ABOUT_OK           1002
+#define IDC_ABOUT_CREDIT1      1083
+#define IDC_ABOUT_CREDIT2      1111
+#define IDC_ABOUT_CREDIT3      1084
+#define IDC_TIP_BULB           1121
+#define IDC_TIP_NO_STARTUP     1122
+#define IDC_TIP_TEXT           1123
+#define IDC_TIP_NEXT           1124
 
 // ---- Administration --------------------------------------------------------
 
