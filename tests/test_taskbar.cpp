@@ -273,6 +273,23 @@ TEST(WindowButtons, ClickBringsTheWindowForwardAsItWasAndStaysPushed)
     EXPECT_FALSE(Pushed(bar.ButtonFor("Alpha")));
 }
 
+// Two-letter titles keep their text, and a click on them finds the window.
+TEST(WindowButtons, ClickOnATwoLetterTitleBringsItForward)
+{
+    TaskbarHost bar;
+    HWND two = bar.Open("Go");
+    HWND cover = bar.Open("Cover window");
+    RebuildWindowButtons(bar.host);
+    ASSERT_EQ(cover, GetForegroundWindow());
+    HWND button = bar.ButtonFor("Go");
+    ASSERT_NE(nullptr, button);
+    bar.Click(button);
+    Pump(100);
+    EXPECT_EQ(two, GetForegroundWindow());
+    EXPECT_TRUE(Pushed(button));
+    EXPECT_STREQ("Go", LastClickedCaption);
+}
+
 TEST(WindowButtons, TwoTitlesAlikeBothPushedAndTheHigherComesForward)
 {
     TaskbarHost bar;
