@@ -1,0 +1,84 @@
+// The Security dialog that guards the Options Panel, and the password change.
+#include "admin/Admin.h"
+#include "app/App.h"
+#include "core/Core.h"
+#include "look/Look.h"
+#include "res/resource.h"
+
+BYTE ChangingAdminPassword;
+
+static const char PasswordKey[] = "Software\\HX_";
+
+static void SecurityOnOk(HWND dialog)
+{
+    // Read into the store's full 256 bytes: a longer password placed there by
+    // other means can then never match the 63 typed characters.
+    char stored[256];
+    ReadStringWithDefault(stored, HKEY_CURRENT_USER, PasswordKey, "Password", "");
+    char typed[64];
+    GetDlgItemTextA(dialog, IDC_SECURITY_PASSWORD, typed, sizeof typed);
+    if (lstrcmpA(stored, typed) != 0) {
+        MessageBoxA(NULL, "Invalid Password !", ProgramInfo.caption, MB_TASKMODAL | MB_ICONERROR);
+        return;
+    }
+    EndDialog(dialog, 2);
+    DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_OPTIONS_PANEL), MainWindow, OptionsPanel, 0);
+}
+
+INT_PTR CALLBACK SecurityDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DialogLook.HeadingText = NULL;
+    if (message == WM_COMMAND) {
+        switch (LOWORD(wParam)) {
+        case IDOK:
+        case IDC_SECURITY_OK: SecurityOnOk(dialog); return 0;
+        case IDC_SECURITY_CANCEL: EndDialog(dialog, 1); return 0;
+        }
+    }
+    return HandleDialogLook(&DialogLook, dialog, message, wParam, lParam);
+}
+
+static void ChangeOnInit(HWND dialog)
+{
+    SendMessageA(dialog, WM_SETTEXT, 0,
+                 (LPARAM)(ChangingAdminPassword == 1 ? "Change Administrator Password"
+                                                     : "Change Supplier Password"));
+}
+
+static void ChangeOnChange(HWND dialog)
+{
+    char password[64] = "";
+    char confirmation[64];
+    GetDlgItemTextA(dialog, IDC_PASSWORD_NEW, password, sizeof password);
+    GetDlgItemTextA(dialog, IDC_PASSWORD_CONFIRM, confirmation, sizeof confirmation);
+    if (password[0] != 0 && lstrcmpA(password, confirmation) != 0) {
+        MessageBoxA(dialog, "Passwords don't match !", "Error: Could not change password !",
+                    MB_ICONERROR);
+        return;
+    }
+    WriteValue(HKEY_CURRENT_USER, PasswordKey, ChangingAdminPassword == 1 ? "Password" : "Supplier",
+               password, 0);
+    MessageBoxA(dialog, "Password succesfully changed !", "Done !", MB_ICONINFORMATION);
+    EndDialog(dialog, IDC_PASSWORD_CHANGE);
+}
+
+static void ChangeOnCancel(HWND dialog)
+{
+    EndDialog(dialog, IDC_PASSWORD_CANCEL);
+    RepaintActiveCaption(OptionsPanelWindow, &DialogLook);
+}
+
+INT_PTR CALLBACK ChangePasswordDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DialogLook.HeadingText = NULL;
+    switch (message) {
+    case WM_INITDIALOG: ChangeOnInit(dialog); return 0;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_PASSWORD_CHANGE: ChangeOnChange(dialog); return 0;
+        case IDC_PASSWORD_CANCEL: ChangeOnCancel(dialog); return 0;
+        }
+        break;
+    }
+    return HandleDialogLook(&DialogLook, dialog, message, wParam, lParam);
+}

@@ -1,0 +1,264 @@
+// Login and password change: the stored password, the messages, the lowercase
+// fields, the panel opened from a correct password, inert Escape.
+#include "admin/Admin.h"
+#include "app/App.h"
+#include "core/Core.h"
+#include "look/Look.h"
+#include "res/resource.h"
+#include "support/AdminSupport.h"
+#include <gtest/gtest.h>
+
+namespace {
+
+const char PanelTitle[] = "Halcyne 2.0 Options Panel";
+const char SecurityTitle[] = "Security (F3)";
+
+std::string Stored(const char* name)
+{
+    std::string value = "(missing)";
+    GetRegString(HKEY_CURRENT_USER, "Software\\HX_", name, &value);
+    return value;
+}
+
+struct LoginFixture : ::testing::Test {
+    SavedValue password{HKEY_CURRENT_USER, "Software\\HX_", "Password"};
+    SavedValue supplier{HKEY_CURRENT_USER, "Software\\HX_", "Supplier"};
+    void SetUp() override { InitAdminGlobals(); }
+    void TearDown() override { ForgetPendingSteps(); }
+    INT_PTR RunSecurity()
+    {
+        return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_SECURITY), NULL, SecurityDialog, 0);
+    }
+    INT_PTR RunChange(BYTE administrator)
+    {
+        ChangingAdminPassword = administrator;
+        return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_CHANGE_PASSWORD), NULL,
+                               ChangePasswordDialog, 0);
+    }
+};
+
+// Answers the next message box titled `caption`, keeping its text.
+void AnswerBox(const char* caption, std::string* text)
+{
+    WhenShown(caption, [text](HWND box) {
+        *text = MessageBoxText(box);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+}
+
+void TypePassword(HWND dialog, int id, const char* text)
+{
+    SetDlgItemTextA(dialog, id, "");
+    TypeText(GetDlgItem(dialog, id), text);
+}
+
+TEST_F(LoginFixture, WrongPasswordIsRefusedRightOneOpensThePanel)
+{
+    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Password", "secret");
+    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Supplier", "supply");
+    std::string refused, refusedSupplier, keptText;
+    bool panelSeen = false;
+    WhenShown(SecurityTitle, [&](HWND dialog) {
+        TypePassword(dialog, IDC_SECURITY_PASSWORD, "wrong");
+        AnswerBox("Halcyne 2.08", &refused);
+        ClickButton(dialog, IDC_SECURITY_OK);
+        WaitFor([&] { return !refused.empty(); });
+        keptText = WindowText(GetDlgItem(dialog, IDC_SECURITY_PASSWORD));
+        // The supplier password is stored only; it opens nothing.
+        TypePassword(dialog, IDC_SECURITY_PASSWORD, "supply");
+        AnswerBox("Halcyne 2.08", &refusedSupplier);
+        ClickButton(dialog, IDOK);
+        WaitFor([&] { return !refusedSupplier.empty(); });
+        TypePassword(dialog, IDC_SECURITY_PASSWORD, "secret");
+        WhenShown(PanelTitle, [&](HWND panel) {
+            panelSeen = true;
+            EXPECT_FALSE(IsWindowVisible(dialog));
+            ClickButton(panel, IDC_PANEL_CANCEL);
+        });
+        ClickButton(dialog, IDC_SECURITY_OK);
+    });
+    EXPECT_EQ(2, RunSecurity());
+    EXPECT_EQ("Invalid Password !", refused);
+    EXPECT_EQ("Invalid Password !", refusedSupplier);
+    EXPECT_EQ("wrong", keptText);
+    EXPECT_TRUE(panelSeen);
+}
+
+TEST_F(LoginFixture, FirstUseEmptyPasswordOpensAndLeavesTheValue)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\HX_", 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, "Password");
+        RegCloseKey(key);
+    }
+    bool panelSeen = false;
+    WhenShown(SecurityTitle, [&](HWND dialog) {
+        WhenShown(PanelTitle, [&](HWND panel) {
+            panelSeen = true;
+            ClickButton(panel, IDC_PANEL_CANCEL);
+        });
+        ClickButton(dialog, IDC_SECURITY_OK);
+    });
+    EXPECT_EQ(2, RunSecurity());
+    EXPECT_TRUE(panelSeen);
+    EXPECT_EQ("", Stored("Password"));
+}
+
+TEST_F(LoginFixture, CapitalsArriveLowercaseEscapeIsInertCancelEnds)
+{
+    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Password", "Secret");
+    std::string typed, refused;
+    bool openAfterEscape = false;
+    WhenShown(SecurityTitle, [&](HWND dialog) {
+        TypePassword(dialog, IDC_SECURITY_PASSWORD, "SeCrEt");
+        typed = WindowText(GetDlgItem(dialog, IDC_SECURITY_PASSWORD));
+        // A stored password with capitals cannot be typed.
+        AnswerBox("Halcyne 2.08", &refused);
+        ClickButton(dialog, IDC_SECURITY_OK);
+        WaitFor([&] { return !refused.empty(); });
+        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        Pump(200);
+        openAfterEscape = IsWindowVisible(dialog) != 0;
+        ClickButton(dialog, IDC_SECURITY_CANCEL);
+    });
+    EXPECT_EQ(1, RunSecurity());
+    EXPECT_EQ("secret", typed);
+    EXPECT_EQ("Invalid Password !", refused);
+    EXPECT_TRUE(openAfterEscape);
+}
+
+TEST_F(LoginFixture, LongStoredPasswordIsNeverMatched)
+{
+    std::string longPassword(100, 'a');
+    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Password", longPassword.c_str());
+    std::string refused;
+    WhenShown(SecurityTitle, [&](HWND dialog) {
+        SetDlgItemTextA(dialog, IDC_SECURITY_PASSWORD, longPassword.c_str());
+        AnswerBox("Halcyne 2.08", &refused);
+        ClickButton(dialog, IDC_SECURITY_OK);
+        WaitFor([&] { return !refused.empty(); });
+        ClickButton(dialog, IDC_SECURITY_CANCEL);
+    });
+    EXPECT_EQ(1, RunSecurity());
+    EXPECT_EQ("Invalid Password !", refused);
+}
+
+TEST_F(LoginFixture, ChangeAdministratorPasswordMismatchThenMatch)
+{
+    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Password", "old");
+    std::string title, mismatch, done, afterMismatch;
+    WhenShown("Change Administrator Password", [&](HWND dialog) {
+        title = WindowText(dialog);
+        TypePassword(dialog, IDC_PASSWORD_NEW, "one");
+        TypePassword(dialog, IDC_PASSWORD_CONFIRM, "two");
+        AnswerBox("Error: Could not change password !", &mismatch);
+        ClickButton(dialog, IDC_PASSWORD_CHANGE);
+        WaitFor([&] { return !mismatch.empty(); });
+        afterMismatch = Stored("Password");
+        TypePassword(dialog, IDC_PASSWORD_NEW, "NewOne");
+        TypePassword(dialog, IDC_PASSWORD_CONFIRM, "newone");
+        AnswerBox("Done !", &done);
+        ClickButton(dialog, IDC_PASSWORD_CHANGE);
+    });
+    EXPECT_EQ(IDC_PASSWORD_CHANGE, RunChange(1));
+    EXPECT_EQ("Change Administrator Password", title);
+    EXPECT_EQ("Passwords don't match !", mismatch);
+    EXPECT_EQ("old", afterMismatch);
+    EXPECT_EQ("Password succesfully changed !", done);
+    EXPECT_EQ("newone", Stored("Password"));
+}
+
+TEST_F(LoginFixture, EmptyNewPasswordIsStoredWhateverTheConfirmation)
+{
+    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Password", "old");
+    std::string done;
+    WhenShown("Change Administrator Password", [&](HWND dialog) {
+        TypePassword(dialog, IDC_PASSWORD_CONFIRM, "anything");
+        AnswerBox("Done !", &done);
+        ClickButton(dialog, IDC_PASSWORD_CHANGE);
+    });
+    EXPECT_EQ(IDC_PASSWORD_CHANGE, RunChange(1));
+    EXPECT_EQ("Password succesfully changed !", done);
+    EXPECT_EQ("", Stored("Password"));
+}
+
+TEST_F(LoginFixture, SupplierChangeStoresSupplierOnlyAndCancelStoresNothing)
+{
+    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Password", "admin");
+    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Supplier", "before");
+    std::string title, done;
+    WhenShown("Change Supplier Password", [&](HWND dialog) {
+        title = WindowText(dialog);
+        TypePassword(dialog, IDC_PASSWORD_NEW, "seller");
+        TypePassword(dialog, IDC_PASSWORD_CONFIRM, "seller");
+        AnswerBox("Done !", &done);
+        ClickButton(dialog, IDC_PASSWORD_CHANGE);
+    });
+    EXPECT_EQ(IDC_PASSWORD_CHANGE, RunChange(0));
+    EXPECT_EQ("Change Supplier Password", title);
+    EXPECT_EQ("seller", Stored("Supplier"));
+    EXPECT_EQ("admin", Stored("Password"));
+
+    bool openAfterEscape = false;
+    WhenShown("Change Supplier Password", [&](HWND dialog) {
+        TypePassword(dialog, IDC_PASSWORD_NEW, "x");
+        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        Pump(200);
+        openAfterEscape = IsWindowVisible(dialog) != 0;
+        ClickButton(dialog, IDC_PASSWORD_CANCEL);
+    });
+    EXPECT_EQ(IDC_PASSWORD_CANCEL, RunChange(0));
+    EXPECT_TRUE(openAfterEscape);
+    EXPECT_EQ("seller", Stored("Supplier"));
+}
+
+// As a user would: F3 on the running shell, a wrong and a right password.
+TEST(LoginShell, F3WrongThenRightPasswordOpensThePanel)
+{
+    TempFolder desktop;
+    DesktopFolderGuard folder(desktop.path);
+    SavedValue password(HKEY_CURRENT_USER, "Software\\HX_", "Password");
+    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Password", "letmein");
+    ShellProcess shell;
+    ASSERT_TRUE(shell.Start("", desktop.path));
+    HWND main = shell.WaitForMainWindow();
+    ASSERT_NE(nullptr, main);
+    PostKey(main, VK_F3);
+    HWND security = shell.WaitForWindow("#32770", SecurityTitle);
+    ASSERT_NE(nullptr, security);
+    HWND field = GetDlgItem(security, IDC_SECURITY_PASSWORD);
+    SendMessageA(field, WM_SETTEXT, 0, (LPARAM)"nope");
+    Pump(300);
+    SaveScreenBitmap("Z:\\tmp\\admin-login.bmp");
+    PostMessageA(security, WM_COMMAND, MAKEWPARAM(IDC_SECURITY_OK, BN_CLICKED),
+                 (LPARAM)GetDlgItem(security, IDC_SECURITY_OK));
+    HWND box = shell.WaitForWindow("#32770", "Halcyne 2.08");
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("Invalid Password !", MessageBoxText(box));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+    SendMessageA(field, WM_SETTEXT, 0, (LPARAM)"letmein");
+    PostMessageA(security, WM_COMMAND, MAKEWPARAM(IDC_SECURITY_OK, BN_CLICKED),
+                 (LPARAM)GetDlgItem(security, IDC_SECURITY_OK));
+    HWND panel = shell.WaitForWindow("#32770", PanelTitle);
+    ASSERT_NE(nullptr, panel);
+    EXPECT_EQ(main, GetWindow(panel, GW_OWNER));
+    Pump(500);
+    SaveScreenBitmap("Z:\\tmp\\admin-panel.bmp");
+    PostMessageA(panel, WM_COMMAND, MAKEWPARAM(IDC_PANEL_ADMIN_PASSWORD, BN_CLICKED),
+                 (LPARAM)GetDlgItem(panel, IDC_PANEL_ADMIN_PASSWORD));
+    HWND change = shell.WaitForWindow("#32770", "Change Administrator Password");
+    ASSERT_NE(nullptr, change);
+    Pump(300);
+    SaveScreenBitmap("Z:\\tmp\\admin-password.bmp");
+    PostMessageA(change, WM_COMMAND, MAKEWPARAM(IDC_PASSWORD_CANCEL, BN_CLICKED),
+                 (LPARAM)GetDlgItem(change, IDC_PASSWORD_CANCEL));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(change); }));
+    PostMessageA(panel, WM_COMMAND, MAKEWPARAM(IDC_PANEL_CANCEL, BN_CLICKED),
+                 (LPARAM)GetDlgItem(panel, IDC_PANEL_CANCEL));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(panel) && !IsWindow(security); }));
+    EXPECT_TRUE(IsWindow(main));
+}
+
+}  // namespace
