@@ -47,6 +47,48 @@
 #define IDC_TIP_NEXT           1124
 
 // ---- Administration --------------------------------------------------------
+#define IDC_SECURITY_PASSWORD  1012
+#define IDC_SECURITY_OK        1013
+#define IDC_SECURITY_CANCEL    1014
+#define IDC_PASSWORD_CANCEL    1042
+#define IDC_PASSWORD_CHANGE    1043
+#define IDC_PASSWORD_NEW       1044
+#define IDC_PASSWORD_CONFIRM   1045
+#define IDC_PANEL_CHOOSE_WALLPAPER 117
+#define IDC_PANEL_HCOST        1004
+#define IDC_PANEL_HCOST2       1005
+#define IDC_PANEL_QUIT         1008
+#define IDC_PANEL_OK           1009
+#define IDC_PANEL_CANCEL       1010
+#define IDC_PANEL_BOOT         1015
+#define IDC_PANEL_DOS          1016
+#define IDC_PANEL_BROWSER      1017
+#define IDC_PANEL_SWAP         1021
+#define IDC_PANEL_FREE_MEMORY  1022
+#define IDC_PANEL_TASK_MANAGER 1023
+#define IDC_PANEL_MEMORY_STATUS 1028
+#define IDC_PANEL_WALLPAPER_LABEL 1029
+#define IDC_PANEL_DRAG_FULL    1031
+#define IDC_PANEL_CONTROL_PANEL 1032
+#define IDC_PANEL_CHANGE_DISPLAY 1034
+#define IDC_PANEL_ADMIN_PASSWORD 1035
+#define IDC_PANEL_SUPPLIER_PASSWORD 1036
+#define IDC_PANEL_INTERNAL_SERVER 1037
+#define IDC_PANEL_DORO_SERVER  1038
+#define IDC_PANEL_LIVE_UPDATE  1039
+#define IDC_PANEL_TIME_INTERVALS 1040
+#define IDC_PANEL_WALLPAPER    1069
+#define IDC_PANEL_ADVANCED     1080
+#define IDC_PANEL_800          1094
+#define IDC_PANEL_1024         1095
+#define IDC_INTERVAL_MAIN      1025
+#define IDC_INTERVAL_SECOND    1026
+#define IDC_WALLPAPER_PREVIEW   119
+#define IDC_WALLPAPER_DIMENSIONS 1070
+#define IDC_WALLPAPER_SIZE     1071
+#define IDC_WALLPAPER_NONE     1072
+#define IDC_WALLPAPER_POSITION 1073
+#define IDC_WALLPAPER_STRIP    1119
 
 // ---- System tools ----------------------------------------------------------
 
