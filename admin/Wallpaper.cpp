@@ -26,7 +26,9 @@ int ChooseWallpaper(HWND panel)
     char path[MAX_PATH];
     ZeroMemory(&dialog, sizeof dialog);
     ZeroMemory(path, sizeof path);
-    dialog.lStructSize = OpenFileNameSize;
+    // 76 and 88 are the two record sizes of 32-bit builds; name them so a
+    // 64-bit build passes its own.
+    dialog.lStructSize = OpenFileNameSize >= 88 ? sizeof(OPENFILENAMEA) : OPENFILENAME_SIZE_VERSION_400A;
     dialog.hwndOwner = MainWindow;
     dialog.hInstance = AppInstance;
     dialog.lpstrFilter = "BITMAPS (*.bmp)\0*.bmp\0\0";

@@ -132,6 +132,7 @@ void SetChecked(HWND dialog, int id, bool ticked)
 void InitAdminGlobals()
 {
     InitCommonControls();
+    InitDialogLook();
     AppInstance = GetModuleHandleA(NULL);
     MainWindow = NULL;
     OptionsPanelWindow = NULL;

@@ -1,0 +1,293 @@
+// System settings actions: the boot shell entry, the browser's two names, the
+// swap entry, the screen mode, the hand-over to Windows and the shell unload.
+#include "admin/Admin.h"
+#include "app/App.h"
+#include "support/AdminSupport.h"
+#include <gtest/gtest.h>
+#include <shellapi.h>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+const char HelperSwitch[] = "--titled-window=";
+
+// Started as a helper process, this executable shows one window titled as asked.
+LRESULT CALLBACK HelperProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int RunTitledWindowIfAsked()
+{
+    const char* line = GetCommandLineA();
+    const char* title = strstr(line, HelperSwitch);
+    if (!title)
+        return 0;
+    title += lstrlenA(HelperSwitch);
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = HelperProc;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.lpszClassName = "AdminTitledWindow";
+    RegisterClassA(&windowClass);
+    CreateWindowExA(0, "AdminTitledWindow", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100,
+                    NULL, NULL, windowClass.hInstance, NULL);
+    MSG message;
+    while (GetMessageA(&message, NULL, 0, 0) > 0)
+        DispatchMessageA(&message);
+    ExitProcess(0);
+}
+const int HelperRan = RunTitledWindowIfAsked();
+
+struct TitledWindowProcess {
+    PROCESS_INFORMATION info = {};
+    explicit TitledWindowProcess(const char* title)
+    {
+        char exe[MAX_PATH];
+        GetModuleFileNameA(NULL, exe, MAX_PATH);
+        std::string line = std::string("\"") + exe + "\" " + HelperSwitch + title;
+        STARTUPINFOA startup;
+        ZeroMemory(&startup, sizeof startup);
+        startup.cb = sizeof startup;
+        CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info);
+        std::string wanted = title;
+        WaitFor([&] { return FindTopLevel("AdminTitledWindow", wanted.c_str()) != NULL; }, 10000);
+    }
+    DWORD ExitCode(DWORD milliseconds)
+    {
+        WaitForSingleObject(info.hProcess, milliseconds);
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(info.hProcess, &code);
+        return code;
+    }
+    ~TitledWindowProcess()
+    {
+        if (ExitCode(0) == STILL_ACTIVE)
+            TerminateProcess(info.hProcess, 0);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+    }
+};
+
+// Every program start of the hand-over, and WM_CLOSE to the main window.
+std::vector<std::string> Started;
+int CloseCount;
+
+HINSTANCE WINAPI CountStart(HWND, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT)
+{
+    Started.push_back(file);
+    return (HINSTANCE)33;
+}
+
+LRESULT CALLBACK FakeMainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CLOSE) {
+        CloseCount++;
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND MakeFakeMainWindow()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = FakeMainProc;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.lpszClassName = "AdminFakeMain";
+    RegisterClassA(&windowClass);
+    return CreateWindowExA(0, "AdminFakeMain", "fake main", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
+                           windowClass.hInstance, NULL);
+}
+
+struct ActionsFixture : ::testing::Test {
+    FileBackup systemIni{SystemIniPath()};
+    void SetUp() override
+    {
+        InitAdminGlobals();
+        Started.clear();
+        CloseCount = 0;
+        ShellStart = CountStart;
+        MainWindow = MakeFakeMainWindow();
+    }
+    void TearDown() override
+    {
+        ShellStart = ShellExecuteA;
+        DestroyWindow(MainWindow);
+        MainWindow = NULL;
+        ShellUnloaded = 0;
+    }
+    void SetShell(const char* shell)
+    {
+        WritePrivateProfileStringA("Boot", "Shell", shell, SystemIniPath().c_str());
+    }
+};
+
+TEST_F(ActionsFixture, BootShellEntryReadsErrorWhenMissingAndIsWritten)
+{
+    SetShell(NULL);
+    char shell[256];
+    EXPECT_EQ(5u, ReadBootShell(shell));
+    EXPECT_STREQ("ERROR", shell);
+    WriteBootShell("C:\\HALCYNE.EXE");
+    EXPECT_EQ("C:\\HALCYNE.EXE", IniValue(SystemIniPath(), "Boot", "Shell"));
+    ReadBootShell(shell);
+    EXPECT_STREQ("C:\\HALCYNE.EXE", shell);
+}
+
+TEST_F(ActionsFixture, SwapEntryIsOneOrZero)
+{
+    SetConservativeSwap();
+    EXPECT_EQ("1", IniValue(SystemIniPath(), "386Enh", "ConservativeSwapFileUsage"));
+    ClearConservativeSwap();
+    EXPECT_EQ("0", IniValue(SystemIniPath(), "386Enh", "ConservativeSwapFileUsage"));
+}
+
+TEST(BrowserSwitch, RenamesBetweenTheTwoNamesOnlyWhenOneExists)
+{
+    BrowserFolder browser;
+    EXPECT_FALSE(FileExists(BrowserEnabledPath));
+    EXPECT_FALSE(FileExists(BrowserDisabledPath));
+    DisableBrowser();
+    EnableBrowser();
+    EXPECT_FALSE(Exists(browser.enabled));
+    EXPECT_FALSE(Exists(browser.disabled));
+
+    browser.Put(browser.enabled);
+    EXPECT_TRUE(FileExists(BrowserEnabledPath));
+    EnableBrowser();   // nothing to enable
+    EXPECT_TRUE(Exists(browser.enabled));
+    DisableBrowser();
+    EXPECT_FALSE(Exists(browser.enabled));
+    EXPECT_TRUE(FileExists(BrowserDisabledPath));
+    DisableBrowser();
+    EXPECT_TRUE(Exists(browser.disabled));
+    EnableBrowser();
+    EXPECT_TRUE(Exists(browser.enabled));
+    EXPECT_FALSE(Exists(browser.disabled));
+
+    // Both names: neither rename can happen.
+    browser.Put(browser.disabled);
+    DisableBrowser();
+    EXPECT_TRUE(Exists(browser.enabled));
+    EXPECT_TRUE(Exists(browser.disabled));
+    EnableBrowser();
+    EXPECT_TRUE(Exists(browser.enabled));
+    EXPECT_TRUE(Exists(browser.disabled));
+}
+
+TEST(BrowserSwitch, FileHeldExclusivelyCountsAsAbsent)
+{
+    BrowserFolder browser;
+    browser.Put(browser.enabled);
+    HANDLE held = CreateFileA(BrowserEnabledPath, GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_FALSE(FileExists(BrowserEnabledPath));
+    CloseHandle(held);
+    EXPECT_TRUE(FileExists(BrowserEnabledPath));
+}
+
+struct QuitCase {
+    BYTE unloaded;
+    const char* shell;         // null: no entry
+    size_t starts;
+    const char* shellAfter;
+};
+
+TEST_F(ActionsFixture, QuitToWindowsStartsExplorerAsOftenAsNeeded)
+{
+    const QuitCase cases[] = {
+        {0, "explorer.exe", 0, "explorer.exe"},
+        {0, "EXPLORER.Exe", 0, "EXPLORER.Exe"},
+        {0, "C:\\HALCYN~1.EXE", 1, "Explorer.exe"},
+        {0, NULL, 1, "Explorer.exe"},
+        {1, "explorer.exe", 2, "explorer.exe"},
+        {1, "C:\\HALCYN~1.EXE", 3, "Explorer.exe"},
+        {1, NULL, 3, "Explorer.exe"},
+    };
+    for (const QuitCase& c : cases) {
+        SCOPED_TRACE(std::string(c.shell ? c.shell : "(none)") + (c.unloaded ? " unloaded" : ""));
+        SetShell(c.shell);
+        ShellUnloaded = c.unloaded;
+        Started.clear();
+        CloseCount = 0;
+        QuitToWindows();
+        EXPECT_EQ(c.starts, Started.size());
+        for (const std::string& file : Started)
+            EXPECT_EQ("explorer.exe", file);
+        EXPECT_EQ(c.shellAfter, IniValue(SystemIniPath(), "Boot", "Shell"));
+        EXPECT_EQ(1, CloseCount);
+        EXPECT_EQ(c.unloaded, ShellUnloaded);
+    }
+}
+
+// Wine's own desktop may carry a visible "Program Manager": the unload would end it.
+bool ForeignShellVisible()
+{
+    HWND shell = FindWindowA(NULL, "Program Manager");
+    return shell && IsWindowVisible(shell);
+}
+
+TEST_F(ActionsFixture, UnloadEndsTheFirstProgramManagerByTitlePrefix)
+{
+    if (ForeignShellVisible())
+        GTEST_SKIP() << "a visible Program Manager window of Wine's own is present";
+    TitledWindowProcess lookalike("Program Managex");
+    TitledWindowProcess shell("pROGRAM mANAGER and more");
+    ASSERT_NE(nullptr, FindTopLevel("AdminTitledWindow", "pROGRAM mANAGER and more"));
+    EXPECT_TRUE(UnloadWindowsShell());
+    EXPECT_EQ(1, ShellUnloaded);
+    EXPECT_EQ(19u, shell.ExitCode(5000));
+    EXPECT_EQ((DWORD)STILL_ACTIVE, lookalike.ExitCode(0));
+}
+
+TEST_F(ActionsFixture, UnloadWithoutShellWindowClearsTheFlag)
+{
+    if (ForeignShellVisible())
+        GTEST_SKIP() << "a visible Program Manager window of Wine's own is present";
+    TitledWindowProcess lookalike("Program Manage");
+    ShellUnloaded = 1;
+    EXPECT_FALSE(UnloadWindowsShell());
+    EXPECT_EQ(0, ShellUnloaded);
+    EXPECT_EQ((DWORD)STILL_ACTIVE, lookalike.ExitCode(0));
+}
+
+DEVMODEA RegistryMode()
+{
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    EnumDisplaySettingsA(NULL, ENUM_REGISTRY_SETTINGS, &mode);
+    return mode;
+}
+
+// The panel asks for 16 bits per pixel; whether the display takes a mode is
+// the display's affair: a refused mode leaves the screen and the stored mode.
+TEST(ScreenMode, ChangesTheStoredModeOrLeavesItWhenRefused)
+{
+    DEVMODEA before = RegistryMode();
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    DEVMODEA probe = before;
+    probe.dmPelsWidth = 800;
+    probe.dmPelsHeight = 600;
+    probe.dmBitsPerPel = 16;
+    bool accepted = ChangeDisplaySettingsA(&probe, CDS_TEST) == DISP_CHANGE_SUCCESSFUL;
+    EXPECT_EQ(0, ChangeScreenMode(800, 600, 16));
+    Pump(300);
+    DEVMODEA after = RegistryMode();
+    int changedWidth = GetSystemMetrics(SM_CXSCREEN);
+    ChangeScreenMode(width, height, before.dmBitsPerPel);
+    Pump(300);
+    if (accepted) {
+        EXPECT_EQ(800u, after.dmPelsWidth);
+        EXPECT_EQ(600u, after.dmPelsHeight);
+        EXPECT_EQ(before.dmDisplayFrequency, after.dmDisplayFrequency);
+        EXPECT_EQ(800, changedWidth);
+    } else {
+        printf("the display refuses 800 x 600 x 16\n");
+        EXPECT_EQ(before.dmPelsWidth, after.dmPelsWidth);
+        EXPECT_EQ(width, changedWidth);
+    }
+    EXPECT_EQ(width, GetSystemMetrics(SM_CXSCREEN));
+}
+
+}  // namespace
