@@ -229,7 +229,7 @@ TEST(LoginShell, F3WrongThenRightPasswordOpensThePanel)
     ASSERT_NE(nullptr, security);
     HWND field = GetDlgItem(security, IDC_SECURITY_PASSWORD);
     SendMessageA(field, WM_SETTEXT, 0, (LPARAM)"nope");
-    Pump(300);
+    Pump(1500);
     SaveScreenBitmap("Z:\\tmp\\admin-login.bmp");
     PostMessageA(security, WM_COMMAND, MAKEWPARAM(IDC_SECURITY_OK, BN_CLICKED),
                  (LPARAM)GetDlgItem(security, IDC_SECURITY_OK));
@@ -244,13 +244,13 @@ TEST(LoginShell, F3WrongThenRightPasswordOpensThePanel)
     HWND panel = shell.WaitForWindow("#32770", PanelTitle);
     ASSERT_NE(nullptr, panel);
     EXPECT_EQ(main, GetWindow(panel, GW_OWNER));
-    Pump(500);
+    Pump(1500);
     SaveScreenBitmap("Z:\\tmp\\admin-panel.bmp");
     PostMessageA(panel, WM_COMMAND, MAKEWPARAM(IDC_PANEL_ADMIN_PASSWORD, BN_CLICKED),
                  (LPARAM)GetDlgItem(panel, IDC_PANEL_ADMIN_PASSWORD));
     HWND change = shell.WaitForWindow("#32770", "Change Administrator Password");
     ASSERT_NE(nullptr, change);
-    Pump(300);
+    Pump(1500);
     SaveScreenBitmap("Z:\\tmp\\admin-password.bmp");
     PostMessageA(change, WM_COMMAND, MAKEWPARAM(IDC_PASSWORD_CANCEL, BN_CLICKED),
                  (LPARAM)GetDlgItem(change, IDC_PASSWORD_CANCEL));

@@ -393,4 +393,36 @@ TEST_F(PanelFixture, OpensItsDialogsOwnedByTheMainWindow)
     EXPECT_TRUE(intervalsStayOnCancel);
 }
 
+// As the administrator would: F3, the panel, "Quit to Windows" ends the shell.
+TEST(PanelShell, QuitToWindowsEndsTheShell)
+{
+    TempFolder desktop;
+    DesktopFolderGuard folder(desktop.path);
+    FileBackup systemIni(SystemIniPath());
+    FileBackup msdos(MsDosSysPath);
+    SavedValue password(HKEY_CURRENT_USER, PanelKey, "Password");
+    SetRegString(HKEY_CURRENT_USER, PanelKey, "Password", "");
+    WritePrivateProfileStringA("Boot", "Shell", "explorer.exe", SystemIniPath().c_str());
+    std::string iniBefore;
+    ReadWholeFile(SystemIniPath(), &iniBefore);
+    ShellProcess shell;
+    ASSERT_TRUE(shell.Start("", desktop.path));
+    HWND main = shell.WaitForMainWindow();
+    ASSERT_NE(nullptr, main);
+    PostKey(main, VK_F3);
+    HWND security = shell.WaitForWindow("#32770", "Security (F3)");
+    ASSERT_NE(nullptr, security);
+    PostMessageA(security, WM_COMMAND, MAKEWPARAM(IDC_SECURITY_OK, BN_CLICKED),
+                 (LPARAM)GetDlgItem(security, IDC_SECURITY_OK));
+    HWND panel = shell.WaitForWindow("#32770", PanelTitle);
+    ASSERT_NE(nullptr, panel);
+    PostMessageA(panel, WM_COMMAND, MAKEWPARAM(IDC_PANEL_QUIT, BN_CLICKED),
+                 (LPARAM)GetDlgItem(panel, IDC_PANEL_QUIT));
+    EXPECT_TRUE(shell.WaitForExit(10000));
+    std::string iniAfter;
+    ReadWholeFile(SystemIniPath(), &iniAfter);
+    EXPECT_EQ(iniBefore, iniAfter);
+    EXPECT_FALSE(Exists(MsDosSysPath) && !msdos.existed);
+}
+
 }  // namespace
