@@ -91,6 +91,27 @@
 #define IDC_WALLPAPER_STRIP    1119
 
 // ---- System tools ----------------------------------------------------------
+#define IDC_SHUTDOWN_SHUT_DOWN 1048
+#define IDC_SHUTDOWN_RESTART   1049
+#define IDC_SHUTDOWN_STAND_BY  1050
+#define IDC_SHUTDOWN_CANCEL    1051
+#define IDC_SHUTDOWN_OK        1052
+#define IDC_SHUTDOWN_HELP      1053
+#define IDC_MEMORY_LOAD        1058
+#define IDC_MEMORY_TOTAL_PHYSICAL 1059
+#define IDC_MEMORY_FREE_PHYSICAL 1060
+#define IDC_MEMORY_CLEAN       1061
+#define IDC_MEMORY_EXIT        1062
+#define IDC_MEMORY_TOTAL_PAGE_FILE 1064
+#define IDC_MEMORY_FREE_PAGE_FILE 1065
+#define IDC_MEMORY_PROCESSOR   1066
+#define IDC_MEMORY_BLOCK       1067
+#define IDC_MEMORY_PROGRESS    1068
+#define IDC_MEMORY_PERCENT     1110
+#define IDT_MEMORY_MANAGER        4
+#define IDC_TASK_LIST          1075
+#define IDC_TASK_END           1097
+#define IDT_TASK_MANAGER          5
 
 // ---- Media and help --------------------------------------------------------
 #define IDR_HELP_HTML           134
