@@ -96,6 +96,9 @@ REGEDIT4
 [HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
 "Default"="$size"
 
+[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
+"Decorated"="N"
+
 [HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
 "Arial"="Liberation Sans"
 "Times New Roman"="Liberation Serif"
