@@ -570,7 +570,7 @@ TEST(ShellDesktop, WallpaperShowsBehindTheIcons)
     // Far from the icons, the view shows the wallpaper's tiles.
     int tileLeft = 0, tileRight = 0;
     for (int x = 420; x < 548; x += 4) {
-        COLORREF colour = PixelAt(NULL, x, 500);
+        COLORREF colour = PixelAt(NULL, x, 650);
         tileLeft += Near(colour, TileLeft);
         tileRight += Near(colour, TileRight);
     }
