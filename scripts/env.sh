@@ -42,7 +42,7 @@ halcyne_build() {
             -DCMAKE_TOOLCHAIN_FILE="$HALCYNE_ROOT/cmake/$arch.cmake" \
             -DCMAKE_CROSSCOMPILING_EMULATOR="$HALCYNE_ROOT/scripts/wine-run.sh" >/dev/null || return 1
     fi
-    if ! cmake --build "$dir" -j 2 -- --no-print-directory >"$dir/build.log" 2>&1; then
+    if ! cmake --build "$dir" -j "$(nproc)" -- --no-print-directory >"$dir/build.log" 2>&1; then
         grep -E -B2 -A6 'error|Error' "$dir/build.log" | head -80 >&2
         return 1
     fi

@@ -5,6 +5,10 @@
 #   scripts/test.sh -R StringList             extra arguments go to ctest
 set -uo pipefail
 . "$(dirname "$0")/env.sh"
+# Build folders given relative to where the command was typed.
+for var in HALCYNE_BUILD HALCYNE_I686_BUILD; do
+    [ -n "${!var:-}" ] && [ "${!var#/}" = "${!var}" ] && export "$var=$PWD/${!var}"
+done
 
 "$HALCYNE_ROOT/scripts/setup.sh" || exit 1
 halcyne_wine_env
