@@ -58,11 +58,7 @@ void ReleaseShellResources(HWND window)
     DestroyMenu(CommandsMenu);
     DeleteObject(StartButtonBitmap);
     DeleteObject(TaskbarStripBitmap);
-    if (DesktopImageList) {
-        ImageList_Remove(DesktopImageList, -1);
-        ImageList_Destroy(DesktopImageList);
-        DesktopImageList = NULL;
-    }
+    ReleaseDesktopImages();
     DestroyWindow(StartButton);
     KillTimer(window, TASKBAR_TIMER);
     DeleteObject(FaceBrush);

@@ -52,18 +52,11 @@ std::vector<std::string> MenuTexts(HMENU menu)
 int CommandsMenuHeight(const char* version)
 {
     EmulatedVersion emulated(version);
-    TempFolder desktop;
-    DesktopFolderGuard folder(desktop.path);
-    RegistryGuard product(HKEY_CURRENT_USER, "Software\\Hx_");
-    SetRegDword(HKEY_CURRENT_USER, "Software\\Hx_", "ShowTTS", 1);
-    ShellProcess shell;
-    if (!shell.Start())
+    QuietShell quiet;
+    if (!quiet.Start())
         return -1;
-    HWND main = shell.WaitForMainWindow();
-    if (!main)
-        return -1;
-    PostMessageA(main, WM_COMMAND, 666, 0);
-    HWND popup = shell.WaitForWindow("#32768", nullptr, 5000);
+    PostMessageA(quiet.main, WM_COMMAND, 666, 0);
+    HWND popup = quiet.shell.WaitForWindow("#32768", nullptr, 5000);
     if (!popup)
         return -1;
     RECT rect;
@@ -179,14 +172,10 @@ TEST(CommandLine, OptionWithTrailingTextOrOneCharacterStartsTheShell)
 
 TEST(FunctionKeys, EachKeyOpensItsWindowAndF2DoesNothing)
 {
-    TempFolder desktop;
-    DesktopFolderGuard folder(desktop.path);
-    RegistryGuard product(HKEY_CURRENT_USER, "Software\\Hx_");
-    SetRegDword(HKEY_CURRENT_USER, "Software\\Hx_", "ShowTTS", 1);
-    ShellProcess shell;
-    ASSERT_TRUE(shell.Start());
-    HWND main = shell.WaitForMainWindow();
-    ASSERT_NE(nullptr, main);
+    QuietShell quiet;
+    ASSERT_TRUE(quiet.Start());
+    ShellProcess& shell = quiet.shell;
+    HWND main = quiet.main;
     Pump(300);
     std::set<HWND> before = WindowSet(shell);
 
@@ -220,14 +209,10 @@ TEST(FunctionKeys, EachKeyOpensItsWindowAndF2DoesNothing)
 
 TEST(CloseRefusal, AltF4AndWindowMenuCloseLeaveTheShellRunning)
 {
-    TempFolder desktop;
-    DesktopFolderGuard folder(desktop.path);
-    RegistryGuard product(HKEY_CURRENT_USER, "Software\\Hx_");
-    SetRegDword(HKEY_CURRENT_USER, "Software\\Hx_", "ShowTTS", 1);
-    ShellProcess shell;
-    ASSERT_TRUE(shell.Start());
-    HWND main = shell.WaitForMainWindow();
-    ASSERT_NE(nullptr, main);
+    QuietShell quiet;
+    ASSERT_TRUE(quiet.Start());
+    ShellProcess& shell = quiet.shell;
+    HWND main = quiet.main;
     PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     SetForegroundWindow(main);
     Pump(200);

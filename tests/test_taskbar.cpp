@@ -336,14 +336,10 @@ TEST(WindowButtons, ClickForAWindowJustClosedActivatesNothing)
 // forward, and the Start button opens the commands menu upwards.
 TEST(ShellTaskbar, ButtonsOfTheRunningShellActivateWindows)
 {
-    TempFolder desktop;
-    DesktopFolderGuard folder(desktop.path);
-    SavedValue tips(HKEY_CURRENT_USER, "Software\\Hx_", "ShowTTS");
-    SetRegDword(HKEY_CURRENT_USER, "Software\\Hx_", "ShowTTS", 1);
-    ShellProcess shell;
-    ASSERT_TRUE(shell.Start());
-    HWND main = shell.WaitForMainWindow();
-    ASSERT_NE(nullptr, main);
+    QuietShell quiet;
+    ASSERT_TRUE(quiet.Start());
+    ShellProcess& shell = quiet.shell;
+    HWND main = quiet.main;
     TaskbarHost bar;   // only for its test windows
     HWND notes = bar.Open("Notes");
     bar.Open("A LONGER WINDOW TITLE");
@@ -386,14 +382,10 @@ TEST(ShellTaskbar, ButtonsOfTheRunningShellActivateWindows)
 
 TEST(ShellTaskbar, StartButtonOpensTheMenuUpwardsWhilePushed)
 {
-    TempFolder desktop;
-    DesktopFolderGuard folder(desktop.path);
-    SavedValue tips(HKEY_CURRENT_USER, "Software\\Hx_", "ShowTTS");
-    SetRegDword(HKEY_CURRENT_USER, "Software\\Hx_", "ShowTTS", 1);
-    ShellProcess shell;
-    ASSERT_TRUE(shell.Start());
-    HWND main = shell.WaitForMainWindow();
-    ASSERT_NE(nullptr, main);
+    QuietShell quiet;
+    ASSERT_TRUE(quiet.Start());
+    ShellProcess& shell = quiet.shell;
+    HWND main = quiet.main;
     HWND start = GetDlgItem(main, 666);
     ASSERT_NE(nullptr, start);
     SetCursorPos(600, 300);

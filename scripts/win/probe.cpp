@@ -2,10 +2,15 @@
 //   probe launch <class> <title> <exe> [arguments]   launch to painted, in ms
 //   probe refresh <class> <title>                    F5 to painted, in ms
 //   probe windows <count> <seconds>                  keeps titled windows open
+//   probe cleaner <megabytes>                        the memory cleaner's MB/s
+//                                                    beside memcpy's, same size
 // "Painted" means: the window is visible, its thread has answered a message
 // after start-up, and neither it nor any child has an update region left.
 #include <windows.h>
+#include <commctrl.h>
 #include <cstdio>
+#include <cstring>
+#include "tools/Tools.h"
 #include <cstdlib>
 
 static BOOL CALLBACK ChildHasUpdate(HWND child, LPARAM found)
@@ -110,14 +115,66 @@ static int Windows(int count, int seconds)
     return 0;
 }
 
+// The cleaner runs as the Memory Manager runs it, reporting to a progress
+// bar on this thread; it is done when the bar stands at its upper limit.
+static double CleanerMegabytesPerSecond(SIZE_T size)
+{
+    InitCommonControls();
+    HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_POPUP, 0, 0, 100, 10, NULL, NULL,
+                               GetModuleHandleA(NULL), NULL);
+    CleanerBlockLimit = size;
+    double start = Now();
+    StartWorkerThread(MemoryCleaner, 0, bar);
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        LRESULT upper = SendMessageA(bar, PBM_GETRANGE, FALSE, 0);
+        LRESULT position = SendMessageA(bar, PBM_GETPOS, 0, 0);
+        if (upper != 100 && position >= upper)
+            break;
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 1, QS_ALLINPUT);
+    }
+    double seconds = (Now() - start) / 1000.0;
+    SIZE_T cleaned = (SIZE_T)SendMessageA(bar, PBM_GETRANGE, FALSE, 0);
+    DestroyWindow(bar);
+    return cleaned / 1048576.0 / seconds;
+}
+
+static double CopyMegabytesPerSecond(SIZE_T size)
+{
+    char* source = (char*)VirtualAlloc(NULL, size, MEM_COMMIT, PAGE_READWRITE);
+    char* target = (char*)VirtualAlloc(NULL, size, MEM_COMMIT, PAGE_READWRITE);
+    if (!source || !target)
+        return 0;
+    memset(source, 1, size);
+    double start = Now();
+    memcpy(target, source, size);
+    double seconds = (Now() - start) / 1000.0;
+    VirtualFree(source, 0, MEM_RELEASE);
+    VirtualFree(target, 0, MEM_RELEASE);
+    return size / 1048576.0 / seconds;
+}
+
+static int Cleaner(int megabytes)
+{
+    SIZE_T size = (SIZE_T)megabytes << 20;
+    double cleaner = CleanerMegabytesPerSecond(size);
+    double copy = CopyMegabytesPerSecond(size);
+    printf("%.1f %.1f\n", cleaner, copy);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
+    if (argc >= 3 && !lstrcmpA(argv[1], "cleaner"))
+        return Cleaner(atoi(argv[2]));
     if (argc >= 5 && !lstrcmpA(argv[1], "launch"))
         return Launch(argv[2], argv[3], argc - 4, argv + 4);
     if (argc >= 4 && !lstrcmpA(argv[1], "refresh"))
         return Refresh(argv[2], argv[3]);
     if (argc >= 4 && !lstrcmpA(argv[1], "windows"))
         return Windows(atoi(argv[2]), atoi(argv[3]));
-    fprintf(stderr, "usage: probe launch|refresh|windows ...\n");
+    fprintf(stderr, "usage: probe launch|refresh|windows|cleaner ...\n");
     return 1;
 }

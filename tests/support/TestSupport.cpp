@@ -277,6 +277,19 @@ DesktopFolderGuard::DesktopFolderGuard(const std::string& folder)
     SetRegString(HKEY_CURRENT_USER, saved.key.c_str(), "Desktop", folder.c_str());
 }
 
+QuietShell::QuietShell()
+{
+    SetRegDword(HKEY_CURRENT_USER, "Software\\Hx_", "ShowTTS", 1);
+}
+
+bool QuietShell::Start(const std::string& arguments)
+{
+    if (!shell.Start(arguments))
+        return false;
+    main = shell.WaitForMainWindow();
+    return main != NULL;
+}
+
 void PostKey(HWND window, UINT virtualKey)
 {
     UINT scan = MapVirtualKeyA(virtualKey, 0);

@@ -77,6 +77,19 @@ struct DesktopFolderGuard {
     explicit DesktopFolderGuard(const std::string& folder);
 };
 
+// halcyne.exe over an empty Desktop folder of its own, with no tip at
+// start-up; the product key is removed at the end of scope.
+struct QuietShell {
+    TempFolder desktop;
+    DesktopFolderGuard folder{ desktop.path };
+    RegistryGuard product{ HKEY_CURRENT_USER, "Software\\Hx_" };
+    ShellProcess shell;
+    HWND main = NULL;
+    QuietShell();
+    // Starts the shell and waits for its main window.
+    bool Start(const std::string& arguments = "");
+};
+
 // Posts a key as the loop would see it (reaches the accelerators without focus).
 void PostKey(HWND window, UINT virtualKey);
 
