@@ -61,21 +61,87 @@ static void BuildFilePath(char* path, const char* name)
         lstrcpynA(path + length, name, MAX_PATH - length);
 }
 
-// Every file gets exactly one image, so item i always shows image i: when no
-// icon comes from the file's program, the document picture stands in, and
-// failing that a blank image.
-static void AppendFileImage(HIMAGELIST images, const char* name)
+// Documents of one type show their program's icon, so it is extracted once
+// per extension while the view is built. Files that may carry an icon of
+// their own are asked one by one.
+struct IconCache {
+    struct Entry {
+        char extension[16];
+        HICON icon;     // null when the type gave none
+    };
+    Entry entries[32];
+    int count;
+};
+
+static const char* const OwnIconExtensions[] = {
+    ".exe", ".ico", ".lnk", ".pif", ".url", ".scr", ".cur", ".ani", ".dll", ".cpl", ".icl", ".ocx",
+};
+
+// The extension by which a file's icon may be shared, or null.
+static const char* SharedIconExtension(const char* name)
 {
+    const char* dot = NULL;
+    for (const char* c = name; *c; c++) {
+        if (*c == '.')
+            dot = c;
+        else if (*c == '\\')
+            dot = NULL;
+    }
+    if (!dot || !dot[1] || lstrlenA(dot) >= 16)
+        return NULL;
+    for (const char* own : OwnIconExtensions)
+        if (lstrcmpiA(dot, own) == 0)
+            return NULL;
+    return dot;
+}
+
+static void ReleaseIconCache(IconCache* cache)
+{
+    for (int i = 0; i < cache->count; i++)
+        if (cache->entries[i].icon)
+            DestroyIcon(cache->entries[i].icon);
+    cache->count = 0;
+}
+
+// The file's associated icon, to be released by the caller unless *shared.
+static HICON FileIcon(IconCache* cache, const char* name, BOOL* shared)
+{
+    *shared = FALSE;
+    const char* extension = cache ? SharedIconExtension(name) : NULL;
+    if (extension) {
+        for (int i = 0; i < cache->count; i++)
+            if (lstrcmpiA(cache->entries[i].extension, extension) == 0) {
+                *shared = TRUE;
+                return cache->entries[i].icon;
+            }
+    }
     char path[MAX_PATH];
     BuildFilePath(path, name);
     // The index word is reset for every file: the call writes a fallback
     // index into it, which would give the next file a wrong icon.
     WORD iconIndex = 0;
-    int before = ImageList_GetImageCount(images);
     HICON icon = ExtractAssociatedIconA(AppInstance, path, &iconIndex);
+    if (extension && cache->count < (int)(sizeof cache->entries / sizeof cache->entries[0])) {
+        IconCache::Entry* entry = &cache->entries[cache->count++];
+        lstrcpynA(entry->extension, extension, sizeof entry->extension);
+        entry->icon = icon;
+        *shared = TRUE;
+    }
+    return icon;
+}
+
+// Every file gets exactly one image, so item i always shows image i: when no
+// icon comes from the file's program, the document picture stands in, and
+// failing that a blank image.
+static void AppendFileImage(HIMAGELIST images, const char* name, IconCache* cache)
+{
+    int before = ImageList_GetImageCount(images);
+    BOOL shared = FALSE;
+    HICON icon = FileIcon(cache, name, &shared);
     if (icon) {
         ImageList_ReplaceIcon(images, -1, icon);
-        DestroyIcon(icon);
+        if (!shared)
+            DestroyIcon(icon);
     }
     if (ImageList_GetImageCount(images) > before)
         return;
@@ -116,7 +182,8 @@ HWND CreateDesktopView(HWND parent)
                                 parent, (HMENU)(INT_PTR)IDC_DESKTOP_VIEW, AppInstance, NULL);
     if (!view)
         return NULL;
-    DesktopImageList = ImageList_Create(32, 32, ILC_MASK | ILC_COLOR16, 1, 0);
+    // Grown in steps, not image by image: a full desktop has 255 of them.
+    DesktopImageList = ImageList_Create(32, 32, ILC_MASK | ILC_COLOR16, 1, 32);
     if (!DesktopImageList)
         return view;
     SendMessageA(view, LVM_DELETEALLITEMS, 0, 0);
@@ -128,8 +195,11 @@ HWND CreateDesktopView(HWND parent)
     int fileCount = ListFillFromFolder(&DesktopFiles, ProgramInfo.desktopFolder, pattern);
     ListSort(DesktopFiles, 1, fileCount);
     BYTE itemCount = DesktopItemCount(fileCount);
+    IconCache cache;
+    cache.count = 0;
     for (int k = 1; k <= itemCount; k++)
-        AppendFileImage(DesktopImageList, ListGet(DesktopFiles, k, NULL));
+        AppendFileImage(DesktopImageList, ListGet(DesktopFiles, k, NULL), &cache);
+    ReleaseIconCache(&cache);
     SendMessageA(view, LVM_SETITEMCOUNT, itemCount, 0);
     LoadWallpaperBackground(view);
     return view;

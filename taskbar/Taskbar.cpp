@@ -106,18 +106,54 @@ static BOOL IsLastClicked(const char* caption)
     return lstrcmpiA(LastClickedCaption, cut) == 0;
 }
 
+// The taskbar the standing buttons were made for.
+static RECT ButtonClient;
+
+// True when a rebuild would make exactly the buttons that stand: the same
+// slots, captions and pushed states on a taskbar of the same size. They are
+// then left alone, which spares the redrawing on every tick.
+static BOOL ButtonsStandAsBuilt(StringList titles, int count, const RECT* client)
+{
+    if (count != WindowButtonCount || !EqualRect(client, &ButtonClient))
+        return FALSE;
+    for (int i = 1; i <= count; i++) {
+        char* caption = MakeButtonCaption(ListGet(titles, i, NULL));
+        HWND button = WindowButtons[i];
+        if (!caption || !button) {
+            if (caption || button)
+                return FALSE;
+            continue;
+        }
+        char text[64];
+        if (!IsWindow(button) || !GetWindowTextA(button, text, sizeof text) || lstrcmpA(text, caption))
+            return FALSE;
+        BOOL pushed = (SendMessageA(button, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
+        if (pushed != IsLastClicked(caption))
+            return FALSE;
+    }
+    return TRUE;
+}
+
 // Buttons run from the bottom of the Z order upwards; titles of fewer than
 // two characters get none and the next button closes up.
 void RebuildWindowButtons(HWND window)
 {
     RECT client;
     GetClientRect(window, &client);
-    DestroyWindowButtons();
     StringList windows;
     StringList titles = ReadWindowTitles(&windows);
     ListRemoveTitle(&titles, "Program manager");
     int count = ListCount(titles);
-    WindowButtonCount = (BYTE)(count > MAX_WINDOW_BUTTONS ? MAX_WINDOW_BUTTONS : count);
+    if (count > MAX_WINDOW_BUTTONS)
+        count = MAX_WINDOW_BUTTONS;
+    if (ButtonsStandAsBuilt(titles, count, &client)) {
+        ListClear(&titles);
+        UpdateClock(ClockLabel);
+        return;
+    }
+    DestroyWindowButtons();
+    ButtonClient = client;
+    WindowButtonCount = (BYTE)count;
     int place = 0;
     for (int i = 1; i <= WindowButtonCount; i++) {
         char* caption = MakeButtonCaption(ListGet(titles, i, NULL));

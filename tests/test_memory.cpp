@@ -125,8 +125,11 @@ struct BarRecord {
     WPARAM step = 0;
     int steps = 0;
     HWND exitDialog = NULL;       // when set, the first step presses "Exit"
+    std::set<DWORD> threadsBefore;
+    std::vector<HANDLE> workers;  // threads new at that step: the cleaner
 };
 BarRecord Bar;
+std::set<DWORD> ThreadsOfThisProcess();
 
 LRESULT CALLBACK RecordingBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -139,6 +142,13 @@ LRESULT CALLBACK RecordingBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM 
         if (Bar.exitDialog) {
             HWND dialog = Bar.exitDialog;
             Bar.exitDialog = NULL;
+            // The worker waits inside this step, so it is surely alive now.
+            for (DWORD id : ThreadsOfThisProcess())
+                if (!Bar.threadsBefore.count(id) && id != GetCurrentThreadId()) {
+                    HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, id);
+                    if (thread)
+                        Bar.workers.push_back(thread);
+                }
             SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_MEMORY_EXIT, BN_CLICKED),
                          (LPARAM)GetDlgItem(dialog, IDC_MEMORY_EXIT));
         }
@@ -153,25 +163,6 @@ void RecordBar(HWND dialog)
     Bar.original = (WNDPROC)SetWindowLongPtrA(bar, GWLP_WNDPROC, (LONG_PTR)RecordingBarProc);
 }
 
-// Pumps as the dialog's own loop does, so keys reach the dialog manager.
-template <typename Condition> bool WaitInDialog(HWND dialog, Condition condition, DWORD milliseconds)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition())
-            return true;
-        if (GetTickCount() - start > milliseconds)
-            return false;
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            if (!IsWindow(dialog) || !IsDialogMessageA(dialog, &msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-        }
-        MsgWaitForMultipleObjects(0, NULL, FALSE, 20, QS_ALLINPUT);
-    }
-}
 
 std::string ItemText(HWND dialog, int id)
 {
@@ -269,9 +260,10 @@ TEST_F(MemoryManager, ShowsTheFiguresOfThisMachineAndEscapeLeavesItOpen)
         WaitInDialog(dialog, [&] { return ItemText(dialog, IDC_MEMORY_PERCENT) == "0 %"; }, 5000);
         percent = ItemText(dialog, IDC_MEMORY_PERCENT);
 
-        HWND focus = GetFocus();
-        PostMessageA(focus ? focus : dialog, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        PostMessageA(focus ? focus : dialog, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+        HWND clean = GetDlgItem(dialog, IDC_MEMORY_CLEAN);
+        SetFocus(clean);
+        PostMessageA(clean, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        PostMessageA(clean, WM_KEYUP, VK_ESCAPE, 0xC0010001);
         WaitInDialog(dialog, [] { return false; }, 400);
         openAfterEscape = IsWindowVisible(dialog) != 0;
         ClickButton(dialog, IDC_MEMORY_EXIT);
@@ -392,11 +384,11 @@ TEST_F(MemoryManager, CleanComesBackWhenTheCleanerGetsNoBlock)
 TEST_F(MemoryManager, ExitDuringARunClosesAtOnceAndTheRunStillEnds)
 {
     CleanerBlockLimit = 32 * Megabyte;
-    std::set<DWORD> before = ThreadsOfThisProcess();
     HWND shown = NULL;
     WhenShown("Memory Options", [&](HWND dialog) {
         shown = dialog;
         RecordBar(dialog);
+        Bar.threadsBefore = ThreadsOfThisProcess();
         Bar.exitDialog = dialog;
         ClickButton(dialog, IDC_MEMORY_CLEAN);
     });
@@ -404,16 +396,12 @@ TEST_F(MemoryManager, ExitDuringARunClosesAtOnceAndTheRunStillEnds)
     ASSERT_NE(nullptr, shown);
     EXPECT_FALSE(IsWindow(shown));
     EXPECT_GE(Bar.steps, 1);
-
-    std::vector<HANDLE> workers;
-    for (DWORD id : ThreadsOfThisProcess())
-        if (!before.count(id)) {
-            HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, id);
-            if (thread)
-                workers.push_back(thread);
-        }
-    ASSERT_FALSE(workers.empty()) << "the cleaner's thread is still running";
-    for (HANDLE thread : workers) {
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    EXPECT_LT(Bar.steps, (int)(CleanerBlockLimit / info.dwAllocationGranularity))
+        << "the dialog closed before the run ended";
+    ASSERT_FALSE(Bar.workers.empty()) << "the cleaner's thread";
+    for (HANDLE thread : Bar.workers) {
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 60000)) << "the run ends by itself";
         CloseHandle(thread);
     }

@@ -16,24 +16,6 @@ const char Desktop[] = "Control Panel\\Desktop";
 const char PanelKey[] = "Software\\HX_";
 const char VideoKey[] = "Software\\Hx_";
 
-std::vector<std::string> Started;
-int CloseCount;
-
-HINSTANCE WINAPI CountStart(HWND, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT)
-{
-    Started.push_back(file);
-    return (HINSTANCE)33;
-}
-
-LRESULT CALLBACK FakeMainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_CLOSE) {
-        CloseCount++;
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 std::string RegText(const char* key, const char* name)
 {
     std::string value = "(missing)";
@@ -77,13 +59,7 @@ struct PanelFixture : ::testing::Test {
         Started.clear();
         CloseCount = 0;
         ShellStart = CountStart;
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = FakeMainProc;
-        windowClass.hInstance = AppInstance;
-        windowClass.lpszClassName = "AdminFakeMain";
-        RegisterClassA(&windowClass);
-        MainWindow = CreateWindowExA(0, "AdminFakeMain", "fake main", WS_POPUP, 0, 0, 10, 10, NULL,
-                                     NULL, AppInstance, NULL);
+        MainWindow = MakeFakeMainWindow();
         for (const char* name : {"FreeMemAtStartup", "Hcost", "Hcost2", "Password"})
             DeleteValue(PanelKey, name);
         DeleteValue(VideoKey, "Video");

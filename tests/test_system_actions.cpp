@@ -11,94 +11,7 @@
 
 namespace {
 
-const char HelperSwitch[] = "--titled-window=";
 
-// Started as a helper process, this executable shows one window titled as asked.
-LRESULT CALLBACK HelperProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-int RunTitledWindowIfAsked()
-{
-    const char* line = GetCommandLineA();
-    const char* title = strstr(line, HelperSwitch);
-    if (!title)
-        return 0;
-    title += lstrlenA(HelperSwitch);
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = HelperProc;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.lpszClassName = "AdminTitledWindow";
-    RegisterClassA(&windowClass);
-    CreateWindowExA(0, "AdminTitledWindow", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100,
-                    NULL, NULL, windowClass.hInstance, NULL);
-    MSG message;
-    while (GetMessageA(&message, NULL, 0, 0) > 0)
-        DispatchMessageA(&message);
-    ExitProcess(0);
-}
-const int HelperRan = RunTitledWindowIfAsked();
-
-struct TitledWindowProcess {
-    PROCESS_INFORMATION info = {};
-    explicit TitledWindowProcess(const char* title)
-    {
-        char exe[MAX_PATH];
-        GetModuleFileNameA(NULL, exe, MAX_PATH);
-        std::string line = std::string("\"") + exe + "\" " + HelperSwitch + title;
-        STARTUPINFOA startup;
-        ZeroMemory(&startup, sizeof startup);
-        startup.cb = sizeof startup;
-        CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info);
-        std::string wanted = title;
-        WaitFor([&] { return FindTopLevel("AdminTitledWindow", wanted.c_str()) != NULL; }, 10000);
-    }
-    DWORD ExitCode(DWORD milliseconds)
-    {
-        WaitForSingleObject(info.hProcess, milliseconds);
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(info.hProcess, &code);
-        return code;
-    }
-    ~TitledWindowProcess()
-    {
-        if (ExitCode(0) == STILL_ACTIVE)
-            TerminateProcess(info.hProcess, 0);
-        CloseHandle(info.hProcess);
-        CloseHandle(info.hThread);
-    }
-};
-
-// Every program start of the hand-over, and WM_CLOSE to the main window.
-std::vector<std::string> Started;
-int CloseCount;
-
-HINSTANCE WINAPI CountStart(HWND, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT)
-{
-    Started.push_back(file);
-    return (HINSTANCE)33;
-}
-
-LRESULT CALLBACK FakeMainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_CLOSE) {
-        CloseCount++;
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND MakeFakeMainWindow()
-{
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = FakeMainProc;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.lpszClassName = "AdminFakeMain";
-    RegisterClassA(&windowClass);
-    return CreateWindowExA(0, "AdminFakeMain", "fake main", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
-                           windowClass.hInstance, NULL);
-}
 
 struct ActionsFixture : ::testing::Test {
     FileBackup systemIni{SystemIniPath()};
@@ -234,7 +147,7 @@ TEST_F(ActionsFixture, UnloadEndsTheFirstProgramManagerByTitlePrefix)
         GTEST_SKIP() << "a visible Program Manager window of Wine's own is present";
     TitledWindowProcess lookalike("Program Managex");
     TitledWindowProcess shell("pROGRAM mANAGER and more");
-    ASSERT_NE(nullptr, FindTopLevel("AdminTitledWindow", "pROGRAM mANAGER and more"));
+    ASSERT_NE(nullptr, FindTopLevel(TitledWindowClass, "pROGRAM mANAGER and more"));
     EXPECT_TRUE(UnloadWindowsShell());
     EXPECT_EQ(1, ShellUnloaded);
     EXPECT_EQ(19u, shell.ExitCode(5000));

@@ -180,7 +180,7 @@ TEST(WindowButtons, FollowTheZOrderSkipShortTitlesAndProgramManager)
     int foreign = ForeignTitledWindows();
     bar.Open("First window", WS_POPUP | WS_BORDER);
     bar.Open("x", WS_POPUP | WS_BORDER);
-    bar.Open("Notes", WS_POPUP | WS_BORDER);
+    HWND notes = bar.Open("Notes", WS_POPUP | WS_BORDER);
     bar.Open("Program Manager", WS_POPUP | WS_BORDER);
     bar.Open("SECOND WINDOW TITLE", WS_POPUP | WS_BORDER);
     bar.Open("ab", WS_POPUP | WS_BORDER);
@@ -203,11 +203,16 @@ TEST(WindowButtons, FollowTheZOrderSkipShortTitlesAndProgramManager)
         EXPECT_EQ(0x50000100, GetWindowLongA(buttons[k], GWL_STYLE) & 0xFFFFFFFF);
     }
 
-    // A rebuild replaces every button of the previous one.
+    // A rebuild that would make the same buttons keeps the standing ones;
+    // one changed title and every button is made again.
+    RebuildWindowButtons(bar.host);
+    EXPECT_EQ(buttons, bar.Buttons());
+    SetWindowTextA(notes, "Notes - changed");
     RebuildWindowButtons(bar.host);
     for (HWND old : buttons)
         EXPECT_FALSE(IsWindow(old));
-    EXPECT_EQ(buttons.size(), bar.Buttons().size());
+    ASSERT_EQ(buttons.size(), bar.Buttons().size());
+    EXPECT_EQ("Notes - changed", WindowText(bar.Buttons()[foreign + 1]));
 }
 
 TEST(WindowButtons, AtMostFourteenFromTheBottomOfTheZOrder)

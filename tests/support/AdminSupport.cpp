@@ -174,3 +174,32 @@ void BrowserFolder::Put(const std::string& path) const
 {
     WriteWholeFile(path, "browser");
 }
+
+std::vector<std::string> Started;
+int CloseCount;
+
+HINSTANCE WINAPI CountStart(HWND, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT)
+{
+    Started.push_back(file);
+    return (HINSTANCE)33;
+}
+
+static LRESULT CALLBACK FakeMainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CLOSE) {
+        CloseCount++;
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND MakeFakeMainWindow()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = FakeMainProc;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.lpszClassName = "AdminFakeMain";
+    RegisterClassA(&windowClass);
+    return CreateWindowExA(0, "AdminFakeMain", "fake main", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
+                           windowClass.hInstance, NULL);
+}

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <functional>
 #include <string>
+#include <vector>
 #include "support/TestSupport.h"
 #include "support/MediaSupport.h"
 
@@ -35,6 +36,13 @@ HWND WaitForOwnDialog(const char* title, DWORD milliseconds = 5000);
 void TypeText(HWND control, const char* text);
 bool Checked(HWND dialog, int id);
 void SetChecked(HWND dialog, int id, bool ticked);
+
+// Program starts of the hand-over to Windows, recorded instead of run (set
+// ShellStart to CountStart), and the WM_CLOSEs a stand-in main window got.
+extern std::vector<std::string> Started;
+extern int CloseCount;
+HINSTANCE WINAPI CountStart(HWND, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT);
+HWND MakeFakeMainWindow();
 
 // Sets the shared start-up values a dialog of the shell needs, in-process.
 void InitAdminGlobals();

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include <shellapi.h>
 #include <cstdio>
+#include <cstring>
 
 static std::string TempRoot()
 {
@@ -365,4 +366,71 @@ bool SaveScreenBitmap(const std::string& path)
     fwrite(pixels.data(), 1, pixels.size(), out);
     fclose(out);
     return true;
+}
+
+const char TitledWindowClass[] = "TestTitledWindow";
+static const char TitledWindowSwitch[] = "--titled-window=";
+
+static LRESULT CALLBACK TitledWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Started with the switch, a test executable only shows the titled window.
+static int ServeTitledWindowIfAsked()
+{
+    const char* title = strstr(GetCommandLineA(), TitledWindowSwitch);
+    if (!title)
+        return 0;
+    title += lstrlenA(TitledWindowSwitch);
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = TitledWindowProc;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.lpszClassName = TitledWindowClass;
+    RegisterClassA(&windowClass);
+    CreateWindowExA(0, TitledWindowClass, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 30, 30, 240, 120,
+                    NULL, NULL, windowClass.hInstance, NULL);
+    MSG message;
+    while (GetMessageA(&message, NULL, 0, 0) > 0)
+        DispatchMessageA(&message);
+    ExitProcess(0);
+}
+static const int TitledWindowServed = ServeTitledWindowIfAsked();
+
+TitledWindowProcess::TitledWindowProcess(const std::string& title)
+{
+    char exe[MAX_PATH];
+    GetModuleFileNameA(NULL, exe, MAX_PATH);
+    std::string line = std::string("\"") + exe + "\" " + TitledWindowSwitch + title;
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info))
+        return;
+    WaitFor([&] { return (window = FindTopLevel(TitledWindowClass, title.c_str())) != NULL; }, 10000);
+}
+
+bool TitledWindowProcess::Running() const
+{
+    return info.hProcess && WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+DWORD TitledWindowProcess::ExitCode(DWORD milliseconds) const
+{
+    DWORD code = STILL_ACTIVE;
+    if (!info.hProcess)
+        return code;
+    WaitForSingleObject(info.hProcess, milliseconds);
+    GetExitCodeProcess(info.hProcess, &code);
+    return code;
+}
+
+TitledWindowProcess::~TitledWindowProcess()
+{
+    if (!info.hProcess)
+        return;
+    if (Running())
+        TerminateProcess(info.hProcess, 0);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
 }

@@ -58,6 +58,39 @@ template <typename Condition> bool WaitFor(Condition condition, DWORD millisecon
     }
 }
 
+// Pumps as a dialog's own loop does, so keys reach the dialog manager, until
+// the condition holds or the time is up; returns the condition.
+template <typename Condition> bool WaitInDialog(HWND dialog, Condition condition, DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start > milliseconds)
+            return false;
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            if (!IsWindow(dialog) || !IsDialogMessageA(dialog, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        }
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+// Another program with one visible window of class TitledWindowClass and the
+// given title (this test executable started again); ended at the end of scope.
+extern const char TitledWindowClass[];
+struct TitledWindowProcess {
+    PROCESS_INFORMATION info = {};
+    HWND window = NULL;
+    explicit TitledWindowProcess(const std::string& title);
+    bool Running() const;
+    DWORD ExitCode(DWORD milliseconds) const;
+    ~TitledWindowProcess();
+};
+
 // halcyne.exe as a child process; ended at the end of scope.
 struct ShellProcess {
     PROCESS_INFORMATION info = {};
