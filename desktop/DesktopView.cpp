@@ -61,23 +61,25 @@ static void BuildFilePath(char* path, const char* name)
         lstrcpynA(path + length, name, MAX_PATH - length);
 }
 
-// Documents of one type show their program's icon, so it is extracted once
-// per extension while the view is built. Files that may carry an icon of
-// their own are asked one by one.
-struct IconCache {
+// Documents of one type show their program's icon, so each type is looked
+// up once while the view is built and its image copied for the next files of
+// that type; the document picture is copied the same way. Files that may
+// carry an icon of their own are asked one by one.
+struct ImageCache {
     struct Entry {
         char extension[16];
-        HICON icon;     // null when the type gave none
+        int image;
     };
     Entry entries[32];
     int count;
+    int documentImage;      // -1 until the document picture is in the list
 };
 
 static const char* const OwnIconExtensions[] = {
     ".exe", ".ico", ".lnk", ".pif", ".url", ".scr", ".cur", ".ani", ".dll", ".cpl", ".icl", ".ocx",
 };
 
-// The extension by which a file's icon may be shared, or null.
+// The extension by which a file's image may be shared, or null.
 static const char* SharedIconExtension(const char* name)
 {
     const char* dot = NULL;
@@ -95,64 +97,72 @@ static const char* SharedIconExtension(const char* name)
     return dot;
 }
 
-static void ReleaseIconCache(IconCache* cache)
+static int CachedImage(const ImageCache* cache, const char* extension)
 {
-    for (int i = 0; i < cache->count; i++)
-        if (cache->entries[i].icon)
-            DestroyIcon(cache->entries[i].icon);
-    cache->count = 0;
+    for (int i = 0; extension && i < cache->count; i++)
+        if (lstrcmpiA(cache->entries[i].extension, extension) == 0)
+            return cache->entries[i].image;
+    return -1;
 }
 
-// The file's associated icon, to be released by the caller unless *shared.
-static HICON FileIcon(IconCache* cache, const char* name, BOOL* shared)
+static void RememberImage(ImageCache* cache, const char* extension, int image)
 {
-    *shared = FALSE;
-    const char* extension = cache ? SharedIconExtension(name) : NULL;
-    if (extension) {
-        for (int i = 0; i < cache->count; i++)
-            if (lstrcmpiA(cache->entries[i].extension, extension) == 0) {
-                *shared = TRUE;
-                return cache->entries[i].icon;
-            }
-    }
+    if (!extension || cache->count >= (int)(sizeof cache->entries / sizeof cache->entries[0]))
+        return;
+    ImageCache::Entry* entry = &cache->entries[cache->count++];
+    lstrcpynA(entry->extension, extension, sizeof entry->extension);
+    entry->image = image;
+}
+
+// Appends a copy of an image already in the list.
+static BOOL AppendImageCopy(HIMAGELIST images, int source)
+{
+    int count = ImageList_GetImageCount(images);
+    if (source < 0 || source >= count || !ImageList_SetImageCount(images, count + 1))
+        return FALSE;
+    if (ImageList_Copy(images, count, images, source, ILCF_MOVE))
+        return TRUE;
+    ImageList_SetImageCount(images, count);
+    return FALSE;
+}
+
+static BOOL AppendIcon(HIMAGELIST images, HICON icon)
+{
+    int before = ImageList_GetImageCount(images);
+    if (icon)
+        ImageList_ReplaceIcon(images, -1, icon);
+    return ImageList_GetImageCount(images) > before;
+}
+
+// Every file gets exactly one image, so item i always shows image i: when no
+// icon comes from the file's program, the document picture stands in, and
+// failing that a blank image.
+static void AppendFileImage(HIMAGELIST images, const char* name, ImageCache* cache)
+{
+    int before = ImageList_GetImageCount(images);
+    const char* extension = SharedIconExtension(name);
+    if (AppendImageCopy(images, CachedImage(cache, extension)))
+        return;
     char path[MAX_PATH];
     BuildFilePath(path, name);
     // The index word is reset for every file: the call writes a fallback
     // index into it, which would give the next file a wrong icon.
     WORD iconIndex = 0;
     HICON icon = ExtractAssociatedIconA(AppInstance, path, &iconIndex);
-    if (extension && cache->count < (int)(sizeof cache->entries / sizeof cache->entries[0])) {
-        IconCache::Entry* entry = &cache->entries[cache->count++];
-        lstrcpynA(entry->extension, extension, sizeof entry->extension);
-        entry->icon = icon;
-        *shared = TRUE;
-    }
-    return icon;
-}
-
-// Every file gets exactly one image, so item i always shows image i: when no
-// icon comes from the file's program, the document picture stands in, and
-// failing that a blank image.
-static void AppendFileImage(HIMAGELIST images, const char* name, IconCache* cache)
-{
-    int before = ImageList_GetImageCount(images);
-    BOOL shared = FALSE;
-    HICON icon = FileIcon(cache, name, &shared);
-    if (icon) {
-        ImageList_ReplaceIcon(images, -1, icon);
-        if (!shared)
-            DestroyIcon(icon);
-    }
-    if (ImageList_GetImageCount(images) > before)
-        return;
-    HICON document = (HICON)LoadImageA(AppInstance, MAKEINTRESOURCEA(IDI_DOCUMENT), IMAGE_ICON,
-                                       32, 32, LR_DEFAULTCOLOR);
-    if (document) {
-        ImageList_ReplaceIcon(images, -1, document);
-        DestroyIcon(document);
+    BOOL added = AppendIcon(images, icon);
+    if (icon)
+        DestroyIcon(icon);
+    if (!added && !AppendImageCopy(images, cache->documentImage)) {
+        HICON document = (HICON)LoadImageA(AppInstance, MAKEINTRESOURCEA(IDI_DOCUMENT), IMAGE_ICON,
+                                           32, 32, LR_DEFAULTCOLOR);
+        if (AppendIcon(images, document))
+            cache->documentImage = before;
+        if (document)
+            DestroyIcon(document);
     }
     if (ImageList_GetImageCount(images) == before)
         ImageList_SetImageCount(images, before + 1);
+    RememberImage(cache, extension, before);
 }
 
 // After the images were released elsewhere without the view being told, it
@@ -195,11 +205,11 @@ HWND CreateDesktopView(HWND parent)
     int fileCount = ListFillFromFolder(&DesktopFiles, ProgramInfo.desktopFolder, pattern);
     ListSort(DesktopFiles, 1, fileCount);
     BYTE itemCount = DesktopItemCount(fileCount);
-    IconCache cache;
+    ImageCache cache;
     cache.count = 0;
+    cache.documentImage = -1;
     for (int k = 1; k <= itemCount; k++)
         AppendFileImage(DesktopImageList, ListGet(DesktopFiles, k, NULL), &cache);
-    ReleaseIconCache(&cache);
     SendMessageA(view, LVM_SETITEMCOUNT, itemCount, 0);
     LoadWallpaperBackground(view);
     return view;

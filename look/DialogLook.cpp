@@ -128,6 +128,9 @@ BOOL PaintCaption(HWND hwnd, BYTE active, UINT animate, const char* text, COLORR
 
 void RepaintActiveCaption(HWND hwnd, DialogLookRecord* look)
 {
+    // Without a window GetWindowDC would hand out the whole screen.
+    if (!hwnd || !IsWindow(hwnd))
+        return;
     InvalidateClient(hwnd);
     PaintCaption(hwnd, 1, 0, NULL, look->FrameColour, look->CaptionColour, look->CaptionTextColour,
                  look->InactiveColour, 0xFFFFFF);

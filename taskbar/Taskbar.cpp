@@ -40,7 +40,12 @@ char* FormatClockText(char* text)
 void UpdateClock(HWND label)
 {
     char text[CLOCK_TEXT_SIZE];
-    SendMessageA(label, WM_SETTEXT, 0, (LPARAM)FormatClockText(text));
+    char shown[CLOCK_TEXT_SIZE];
+    FormatClockText(text);
+    // The label repaints on every new text; most ticks bring the same minute.
+    if (GetWindowTextA(label, shown, sizeof shown) && lstrcmpA(shown, text) == 0)
+        return;
+    SendMessageA(label, WM_SETTEXT, 0, (LPARAM)text);
 }
 
 // Long titles get their letters 2 to 12 lowered; shorter titles keep their

@@ -292,15 +292,19 @@ TEST(DesktopView, MoreThan255FilesShowTheFirst255InOrder)
 }
 
 // A file without an extractable icon gets the document picture, and the next
-// file still gets its own program's icon.
+// file still gets its own program's icon; the pictures of later files of the
+// same kinds are the same again, each file with an image of its own.
 TEST(DesktopView, FileWithoutIconGetsTheDocumentImageAndTheNextKeepsItsOwn)
 {
     DesktopHost desk;
     desk.desktop.Write("a.zzz", "no program opens this");
     ASSERT_TRUE(CopyFileA(ShellExePath().c_str(), desk.desktop.File("b.exe").c_str(), FALSE));
+    desk.desktop.Write("c.zzz", "nor this");
+    ASSERT_TRUE(CopyFileA(ShellExePath().c_str(), desk.desktop.File("d.exe").c_str(), FALSE));
+    desk.desktop.Write("e", "no extension at all");
     HWND view = desk.Build();
     ASSERT_NE(nullptr, view);
-    ASSERT_EQ(2, ImageList_GetImageCount(DesktopImageList));
+    ASSERT_EQ(5, ImageList_GetImageCount(DesktopImageList));
 
     HIMAGELIST reference = ImageList_Create(32, 32, ILC_MASK | ILC_COLOR16, 2, 0);
     HICON document = (HICON)LoadImageA(AppInstance, MAKEINTRESOURCEA(136), IMAGE_ICON, 32, 32, 0);
@@ -312,6 +316,11 @@ TEST(DesktopView, FileWithoutIconGetsTheDocumentImageAndTheNextKeepsItsOwn)
     EXPECT_EQ(ImagePixels(reference, 0), ImagePixels(DesktopImageList, 0)) << "a.zzz: document picture";
     EXPECT_EQ(ImagePixels(reference, 1), ImagePixels(DesktopImageList, 1)) << "b.exe: its own icon";
     EXPECT_NE(ImagePixels(DesktopImageList, 0), ImagePixels(DesktopImageList, 1));
+    EXPECT_EQ(ImagePixels(reference, 0), ImagePixels(DesktopImageList, 2)) << "c.zzz";
+    EXPECT_EQ(ImagePixels(reference, 1), ImagePixels(DesktopImageList, 3)) << "d.exe";
+    EXPECT_EQ(ImagePixels(reference, 0), ImagePixels(DesktopImageList, 4)) << "e";
+    for (int item = 0; item < 5; item++)
+        EXPECT_EQ(item, ItemImage(view, item));
     DestroyIcon(document);
     DestroyIcon(program);
     ImageList_Destroy(reference);
