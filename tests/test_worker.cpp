@@ -1,5 +1,7 @@
 // Worker threads started through the run-time library loaded by name.
 #include <gtest/gtest.h>
+#include <cstring>
+#include <string>
 #include "core/Core.h"
 #include "support/TestSupport.h"
 
@@ -47,6 +49,126 @@ TEST(WorkerThread, TwoStartsRunTwoThreads)
     EXPECT_NE(first.thread, second.thread);
     CloseHandle(first.done);
     CloseHandle(second.done);
+}
+
+}  // namespace
+
+// The run-time library missing or damaged: this executable is started again,
+// as a child that tries to start or end a worker and reports by exit code.
+namespace {
+
+const char ChildSwitch[] = "--worker-child=";
+enum { RanNothing = 10, RoutineRan = 11, ReturnedFromEnd = 12 };
+
+volatile LONG ChildRoutineRan;
+
+void __cdecl ChildRoutine(void*)
+{
+    InterlockedExchange(&ChildRoutineRan, 1);
+}
+
+DWORD WINAPI EndingThread(void*)
+{
+    EndWorkerThread();
+    return ReturnedFromEnd;
+}
+
+int RunWorkerChildIfAsked()
+{
+    const char* mode = strstr(GetCommandLineA(), ChildSwitch);
+    if (!mode)
+        return 0;
+    mode += lstrlenA(ChildSwitch);
+    if (strncmp(mode, "start", 5) == 0) {
+        StartWorkerThread(ChildRoutine, 0, NULL);
+        Sleep(1000);
+        ExitProcess(ChildRoutineRan ? RoutineRan : RanNothing);
+    }
+    HANDLE thread = CreateThread(NULL, 0, EndingThread, NULL, 0, NULL);
+    WaitForSingleObject(thread, INFINITE);
+    DWORD code = 0;
+    GetExitCodeThread(thread, &code);
+    ExitProcess(code);
+}
+const int WorkerChildRan = RunWorkerChildIfAsked();
+
+const char ChildOverridesKey[] = "Software\\Wine\\AppDefaults\\worker_child.exe\\DllOverrides";
+
+struct WorkerChild {
+    PROCESS_INFORMATION info = {};
+    RegistryGuard overridesGuard{ HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\worker_child.exe" };
+    // Copies this executable, with the damaged library beside it when asked,
+    // into a folder of its own, and starts it there with the library's load
+    // order ("" disables it, "native" prefers the one beside the exe).
+    WorkerChild(const TempFolder& folder, const char* mode, const char* loadOrder, bool damaged)
+    {
+        SetRegString(HKEY_CURRENT_USER, ChildOverridesKey, "crtdll", loadOrder);
+        char exe[MAX_PATH];
+        GetModuleFileNameA(NULL, exe, MAX_PATH);
+        std::string copy = folder.File("worker_child.exe");
+        CopyFileA(exe, copy.c_str(), FALSE);
+        if (damaged)
+            CopyFileA((ExeFolder() + "\\standin\\CRTDLL.dll").c_str(), folder.File("CRTDLL.dll").c_str(), FALSE);
+        std::string line = "\"" + copy + "\" " + ChildSwitch + mode;
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, folder.path.c_str(), &startup, &info);
+    }
+    DWORD Wait()
+    {
+        DWORD code = STILL_ACTIVE;
+        WaitForSingleObject(info.hProcess, 20000);
+        GetExitCodeProcess(info.hProcess, &code);
+        return code;
+    }
+    // The child's "Error" box: its text, after which it is dismissed.
+    std::string DismissErrorBox()
+    {
+        HWND box = NULL;
+        WaitFor([&] { return (box = FindTopLevel("#32770", "Error")) != NULL; }, 10000);
+        if (!box)
+            return "";
+        std::string text = MessageBoxText(box);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return text;
+    }
+    ~WorkerChild()
+    {
+        if (info.hProcess) {
+            TerminateProcess(info.hProcess, 0);
+            CloseHandle(info.hProcess);
+            CloseHandle(info.hThread);
+        }
+    }
+};
+
+TEST(WorkerThreadRuntime, MissingLibraryStartsNothingAndSaysNothing)
+{
+    TempFolder folder;
+    WorkerChild child(folder, "start", "", false);
+    ASSERT_NE(nullptr, child.info.hProcess);
+    bool boxSeen = false;
+    WaitFor([&] {
+        boxSeen = boxSeen || FindTopLevel("#32770", "Error") != NULL;
+        return WaitForSingleObject(child.info.hProcess, 0) == WAIT_OBJECT_0;
+    }, 20000);
+    EXPECT_FALSE(boxSeen);
+    EXPECT_EQ((DWORD)RanNothing, child.Wait());
+}
+
+TEST(WorkerThreadRuntime, DamagedLibraryIsReportedOnStartAndOnEnd)
+{
+    TempFolder startFolder;
+    WorkerChild starting(startFolder, "start", "native", true);
+    ASSERT_NE(nullptr, starting.info.hProcess);
+    EXPECT_EQ("Error: the file CRTDLL.DLL is corrupted", starting.DismissErrorBox());
+    EXPECT_EQ((DWORD)RanNothing, starting.Wait()) << "no thread without _beginthread";
+
+    TempFolder endFolder;
+    WorkerChild ending(endFolder, "end", "native", true);
+    ASSERT_NE(nullptr, ending.info.hProcess);
+    EXPECT_EQ("Error: the file CRTDLL.DLL is corrupted", ending.DismissErrorBox());
+    EXPECT_EQ((DWORD)ReturnedFromEnd, ending.Wait()) << "the worker ends by returning";
 }
 
 }  // namespace
