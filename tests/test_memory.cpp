@@ -320,10 +320,15 @@ TEST_F(MemoryManager, CleanRunsTheCleanerToTheFullBarAndComesBack)
         ASSERT_TRUE(CleanVisible(dialog));
         ClickButton(dialog, IDC_MEMORY_CLEAN);
         hiddenAtOnce = !CleanVisible(dialog);
+        bool shot = false;
         finished = WaitInDialog(dialog, [&] {
             std::string text = ItemText(dialog, IDC_MEMORY_PERCENT);
             if (!text.empty() && (percents.empty() || percents.back() != text))
                 percents.push_back(text);
+            if (!shot && BarPosition(dialog) > 0 && !CleanVisible(dialog)) {
+                SaveShot("memory-manager-cleaning");
+                shot = true;
+            }
             return CleanVisible(dialog);
         }, 60000);
         cameBack = finished;

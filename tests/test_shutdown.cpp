@@ -204,6 +204,7 @@ TEST_F(ShutDown, OpensOverABlackDesktopAndCancelRebuildsIt)
         caption = WindowText(dialog);
         heading = DialogLook.HeadingText;
         during = Look();
+        SaveShot("shut-down");
         shutDownChecked = ChosenIn(dialog, IDC_SHUTDOWN_SHUT_DOWN);
         othersClear = !ChosenIn(dialog, IDC_SHUTDOWN_RESTART) && !ChosenIn(dialog, IDC_SHUTDOWN_STAND_BY);
 

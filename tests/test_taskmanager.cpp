@@ -143,6 +143,7 @@ TEST_F(TaskManager, ListsVisibleTitledWindowsAndFollowsThemEverySecond)
 
         selected = Select(dialog, "Tools Gamma Window");
         refreshed += WaitForRefresh(dialog);
+        SaveShot("task-manager");
         keptSelection = Selection(dialog);
         third = Lines(dialog);
 
