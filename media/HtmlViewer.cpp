@@ -22,12 +22,6 @@ BOOL BuildResourceUrl(UINT resourceId, char* address)
     return TRUE;
 }
 
-BOOL RunningUnderWine()
-{
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version") != NULL;
-}
-
 static void ShowThroughEngine(ShowHtmlDialogProc showDialog, HWND owner, const char* page)
 {
     int wideLength = lstrlenA(page) + 1;
@@ -57,9 +51,6 @@ int ShowHtmlDocument(HWND owner, const char* url)
         FreeLibrary(engine);
         return 0;
     }
-    // Wine's engine has no HTML dialog: our own one stands in there, and only there.
-    if (RunningUnderWine())
-        showDialog = ShowHtmlDialogStandIn;
     // The help can come before anything else has set up COM (the command line).
     HRESULT com = CoInitialize(NULL);
     ShowThroughEngine(showDialog, owner, page);

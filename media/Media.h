@@ -49,10 +49,6 @@ int ShowHtmlDocument(HWND owner, const char* url);
 void ShowBuiltInHelp();
 typedef HRESULT (WINAPI* ShowHtmlDialogProc)(HWND owner, IMoniker* moniker, VARIANT* argumentIn,
                                              WCHAR* options, VARIANT* argumentOut);
-// Our own HTML dialog, used only where the platform's engine is a stub (Wine).
-HRESULT WINAPI ShowHtmlDialogStandIn(HWND owner, IMoniker* moniker, VARIANT* argumentIn,
-                                     WCHAR* options, VARIANT* argumentOut);
-BOOL RunningUnderWine();
 
 INT_PTR CALLBACK AdvancedOptionsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void ChooseMovieFile();

@@ -37,11 +37,11 @@ halcyne_wine_env() {
 # halcyne_build <arch> <build dir>
 halcyne_build() {
     local arch="$1" dir="$2"
-    if [ ! -f "$dir/Makefile" ]; then
-        cmake -S "$HALCYNE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
-            -DCMAKE_TOOLCHAIN_FILE="$HALCYNE_ROOT/cmake/$arch.cmake" \
-            -DCMAKE_CROSSCOMPILING_EMULATOR="$HALCYNE_ROOT/scripts/wine-run.sh" >/dev/null || return 1
-    fi
+    # Configured every time (cheap once cached) so that new options reach old trees.
+    cmake -S "$HALCYNE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$HALCYNE_ROOT/cmake/$arch.cmake" \
+        -DCMAKE_CROSSCOMPILING_EMULATOR="$HALCYNE_ROOT/scripts/wine-run.sh" \
+        -DHALCYNE_WINE_STANDINS=ON >/dev/null || return 1
     if ! cmake --build "$dir" -j "$(nproc)" -- --no-print-directory >"$dir/build.log" 2>&1; then
         grep -E -B2 -A6 'error|Error' "$dir/build.log" | head -80 >&2
         return 1
@@ -98,6 +98,10 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
 "Decorated"="N"
+
+; The HTML dialog comes from our MSHTML.DLL beside the exe (Wine's shows nothing).
+[HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides]
+"mshtml"="native,builtin"
 
 [HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
 "Arial"="Liberation Sans"

@@ -1,15 +1,20 @@
-// A small HTML dialog of our own for platforms whose browser engine has none
-// (Wine's ShowHTMLDialog shows nothing). It reads the page the moniker names,
-// from a file or from a module's HTML resource, and shows it in a rich edit
-// control: headings, paragraphs, lists, bold and italic, colours, alignment,
-// rules, and links inside the page that scroll to their anchors.
-#include "media/Media.h"
+// MSHTML.DLL for Wine, whose own ShowHTMLDialog shows nothing: a small HTML
+// dialog of ours behind the same export. It is built only for running under
+// Wine (loaded from beside the exe through a DLL override) and never shipped
+// for Windows, where the system's engine serves. It reads the page the
+// moniker names, from a file or from a module's HTML resource, and shows it in
+// a rich edit control: headings, paragraphs, lists, bold and italic, colours,
+// alignment, rules, and links inside the page that scroll to their anchors.
+#include <windows.h>
+#include <objbase.h>
+#include <urlmon.h>
 #include <richedit.h>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
 
 static const char HtmlViewClass[] = "HalcyneHtmlView";
+static HINSTANCE ThisModule;
 
 enum { MaxDepth = 32, MaxLinks = 128, MaxAnchors = 128, RunSize = 512 };
 
@@ -579,7 +584,7 @@ static void HtmlViewOnCreate(HWND window, const CREATESTRUCTA* create)
     view->edit = CreateWindowExA(0, "RichEdit20A", "",
                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY,
                                  0, 0, client.right, client.bottom, window, (HMENU)1,
-                                 GetModuleHandleA(NULL), NULL);
+                                 ThisModule, NULL);
     SetPageMargins(view, client.right, client.bottom);
     SendMessageA(view->edit, EM_SETBKGNDCOLOR, 0, RGB(255, 255, 255));
     SendMessageA(view->edit, EM_SETEVENTMASK, 0, ENM_LINK);
@@ -733,7 +738,7 @@ static void RegisterHtmlViewClass()
     WNDCLASSA windowClass;
     ZeroMemory(&windowClass, sizeof windowClass);
     windowClass.lpfnWndProc = HtmlViewProc;
-    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.hInstance = ThisModule;
     windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
     windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
     windowClass.lpszClassName = HtmlViewClass;
@@ -761,7 +766,18 @@ static void RunModal(HWND window)
     }
 }
 
-HRESULT WINAPI ShowHtmlDialogStandIn(HWND owner, IMoniker* moniker, VARIANT*, WCHAR*, VARIANT*)
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
+{
+    if (reason == DLL_PROCESS_ATTACH)
+        ThisModule = instance;
+    // The library is loaded for each showing, maybe elsewhere next time:
+    // its window class must not outlive it.
+    if (reason == DLL_PROCESS_DETACH)
+        UnregisterClassA(HtmlViewClass, instance);
+    return TRUE;
+}
+
+extern "C" HRESULT WINAPI ShowHTMLDialog(HWND owner, IMoniker* moniker, VARIANT*, WCHAR*, VARIANT*)
 {
     if (!moniker)
         return E_INVALIDARG;
@@ -784,7 +800,7 @@ HRESULT WINAPI ShowHtmlDialogStandIn(HWND owner, IMoniker* moniker, VARIANT*, WC
     int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     HWND window = CreateWindowExA(WS_EX_DLGMODALFRAME, HtmlViewClass, "", WS_OVERLAPPEDWINDOW & ~WS_MINIMIZEBOX,
-                                  x, y, width, height, owner, NULL, GetModuleHandleA(NULL), &page);
+                                  x, y, width, height, owner, NULL, ThisModule, &page);
     if (window) {
         SetWindowTextA(window, view->title[0] ? view->title : address);
         if (owner)
