@@ -61,17 +61,6 @@ struct DesktopHost {
     }
 };
 
-int ItemCount(HWND view) { return (int)SendMessageA(view, LVM_GETITEMCOUNT, 0, 0); }
-
-std::string ItemText(HWND view, int item)
-{
-    char text[260] = "";
-    LVITEMA request = {};
-    request.pszText = text;
-    request.cchTextMax = sizeof text;
-    SendMessageA(view, LVM_GETITEMTEXTA, item, (LPARAM)&request);
-    return text;
-}
 
 int ItemImage(HWND view, int item)
 {
@@ -86,8 +75,8 @@ int ItemImage(HWND view, int item)
 std::vector<std::string> Labels(HWND view)
 {
     std::vector<std::string> labels;
-    for (int i = 0; i < ItemCount(view); ++i)
-        labels.push_back(ItemText(view, i));
+    for (int i = 0; i < ListViewItemCount(view); ++i)
+        labels.push_back(ListViewItemText(view, i));
     return labels;
 }
 
@@ -226,7 +215,7 @@ TEST(DesktopView, ListsFilesAndMarkedFoldersSortedWithLabelsAndOneImageEach)
     EXPECT_EQ(labels, Labels(view));
     ASSERT_NE(nullptr, DesktopImageList);
     EXPECT_EQ((int)labels.size(), ImageList_GetImageCount(DesktopImageList));
-    for (int i = 0; i < ItemCount(view); ++i)
+    for (int i = 0; i < ListViewItemCount(view); ++i)
         EXPECT_EQ(i, ItemImage(view, i));
     int width = 0, height = 0;
     ImageList_GetIconSize(DesktopImageList, &width, &height);
@@ -258,7 +247,7 @@ TEST(DesktopView, ShortcutPatternShowsOnlyShortcutsAndNoMatchGivesAnEmptyView)
         desk.desktop.Write("three.txt", "x");
         HWND view = desk.Build("*.xyz");
         ASSERT_NE(nullptr, view);
-        EXPECT_EQ(0, ItemCount(view));
+        EXPECT_EQ(0, ListViewItemCount(view));
         EXPECT_EQ(0, ListCount(DesktopFiles));
         EXPECT_EQ(0, ImageList_GetImageCount(DesktopImageList));
     }
@@ -266,7 +255,7 @@ TEST(DesktopView, ShortcutPatternShowsOnlyShortcutsAndNoMatchGivesAnEmptyView)
         DesktopHost desk;
         HWND view = desk.Build();
         ASSERT_NE(nullptr, view);
-        EXPECT_EQ(0, ItemCount(view)) << "an empty Desktop folder";
+        EXPECT_EQ(0, ListViewItemCount(view)) << "an empty Desktop folder";
     }
 }
 
@@ -283,11 +272,11 @@ TEST(DesktopView, MoreThan255FilesShowTheFirst255InOrder)
     HWND view = desk.Build();
     ASSERT_NE(nullptr, view);
     EXPECT_EQ(300, ListCount(DesktopFiles));
-    ASSERT_EQ(255, ItemCount(view));
+    ASSERT_EQ(255, ListViewItemCount(view));
     EXPECT_EQ(255, ImageList_GetImageCount(DesktopImageList));
-    EXPECT_EQ("f000", ItemText(view, 0));
-    EXPECT_EQ("f128", ItemText(view, 128));
-    EXPECT_EQ("f254", ItemText(view, 254));
+    EXPECT_EQ("f000", ListViewItemText(view, 0));
+    EXPECT_EQ("f128", ListViewItemText(view, 128));
+    EXPECT_EQ("f254", ListViewItemText(view, 254));
     EXPECT_EQ(254, ItemImage(view, 254));
 }
 
@@ -334,7 +323,7 @@ TEST(DesktopView, EnterOpensTheSelectedFileAndDoesNothingWithoutSelection)
     WriteMarkerBatch(desk.desktop, "open-me.bat", marker);
     desk.desktop.Write("z-other.txt", "x");
     HWND view = desk.Build();
-    ASSERT_EQ(2, ItemCount(view));
+    ASSERT_EQ(2, ListViewItemCount(view));
 
     SetCurrentDirectoryA(evidence.path.c_str());
     SendMessageA(view, WM_KEYDOWN, VK_RETURN, 0);
@@ -366,8 +355,8 @@ TEST(DesktopView, ReleasedImagesLeaveItemsWithoutImagesUntilTheRefresh)
     DesktopImageList = NULL;
     SetViewColors(view, 0, 0, 0);
     EXPECT_EQ(0, SendMessageA(view, LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
-    EXPECT_EQ(2, ItemCount(view));
-    EXPECT_EQ("", ItemText(view, 1)) << "the name is gone";
+    EXPECT_EQ(2, ListViewItemCount(view));
+    EXPECT_EQ("", ListViewItemText(view, 1)) << "the name is gone";
     EXPECT_EQ(I_IMAGENONE, ItemImage(view, 1));
     EXPECT_EQ(0, SendMessageA(view, LVM_GETBKCOLOR, 0, 0));
     UpdateWindow(view);
@@ -471,7 +460,7 @@ TEST(ShellDesktop, RefreshRebuildsWithTheNewFileAndPlacesTaskbar)
     ASSERT_TRUE(run.Start());
     HWND view = run.View();
     ASSERT_NE(nullptr, view);
-    EXPECT_TRUE(WaitFor([&] { return ItemCount(view) == 2; }, 3000)) << ItemCount(view);
+    EXPECT_TRUE(WaitFor([&] { return ListViewItemCount(view) == 2; }, 3000)) << ListViewItemCount(view);
 
     int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     RECT clock;
@@ -484,7 +473,7 @@ TEST(ShellDesktop, RefreshRebuildsWithTheNewFileAndPlacesTaskbar)
     PostKey(run.main, VK_F5);
     ASSERT_TRUE(WaitFor([&] { return run.View() && run.View() != view; }, 5000)) << "F5 rebuilt no view";
     EXPECT_FALSE(IsWindow(view));
-    EXPECT_EQ(3, ItemCount(run.View()));
+    EXPECT_EQ(3, ListViewItemCount(run.View()));
 
     RECT start;
     GetWindowRect(GetDlgItem(run.main, 666), &start);
@@ -511,7 +500,7 @@ TEST(ShellDesktop, DoubleClickOpensTheFileAndRightClickShowsTheMenuAtTheCursor)
     run.desktop.Write("b-other.txt", "x");
     ASSERT_TRUE(run.Start());
     HWND view = run.View();
-    ASSERT_TRUE(WaitFor([&] { return ItemCount(view) == 2; }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return ListViewItemCount(view) == 2; }, 3000));
 
     // A double click on empty space selects nothing and opens nothing.
     POINT empty = { 700, 450 };
@@ -556,7 +545,7 @@ TEST(ShellDesktop, WallpaperShowsBehindTheIcons)
     CreateDirectoryA(run.desktop.File("Projects").c_str(), NULL);
     SetFileAttributesA(run.desktop.File("Projects").c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN);
     ASSERT_TRUE(run.Start());
-    ASSERT_TRUE(WaitFor([&] { return ItemCount(run.View()) == 8; }, 3000)) << ItemCount(run.View());
+    ASSERT_TRUE(WaitFor([&] { return ListViewItemCount(run.View()) == 8; }, 3000)) << ListViewItemCount(run.View());
 
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcA;

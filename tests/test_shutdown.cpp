@@ -59,20 +59,6 @@ void PressKey(HWND control, UINT key)
     PostMessageA(control, WM_KEYUP, key, 0xC0010001);
 }
 
-int ItemCount(HWND view)
-{
-    return (int)SendMessageA(view, LVM_GETITEMCOUNT, 0, 0);
-}
-
-std::string ItemText(HWND view, int item)
-{
-    char text[260] = "";
-    LVITEMA request = {};
-    request.pszText = text;
-    request.cchTextMax = sizeof text;
-    SendMessageA(view, LVM_GETITEMTEXTA, item, (LPARAM)&request);
-    return text;
-}
 
 // What the desktop looks like at one moment.
 struct DesktopState {
@@ -88,12 +74,12 @@ DesktopState Look()
     DesktopState state;
     state.view = DesktopViewWindow;
     state.files = ListCount(DesktopFiles);
-    state.items = ItemCount(DesktopViewWindow);
+    state.items = ListViewItemCount(DesktopViewWindow);
     state.imageList = SendMessageA(DesktopViewWindow, LVM_GETIMAGELIST, LVSIL_NORMAL, 0) != 0;
     state.images = DesktopImageList ? ImageList_GetImageCount(DesktopImageList) : -1;
     state.background = (COLORREF)SendMessageA(DesktopViewWindow, LVM_GETBKCOLOR, 0, 0);
     state.text = (COLORREF)SendMessageA(DesktopViewWindow, LVM_GETTEXTCOLOR, 0, 0);
-    state.firstLabel = ItemText(DesktopViewWindow, 0);
+    state.firstLabel = ListViewItemText(DesktopViewWindow, 0);
     return state;
 }
 

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include <shellapi.h>
+#include <commctrl.h>
 #include <cstdio>
 #include <cstring>
 
@@ -433,4 +434,19 @@ TitledWindowProcess::~TitledWindowProcess()
         TerminateProcess(info.hProcess, 0);
     CloseHandle(info.hProcess);
     CloseHandle(info.hThread);
+}
+
+int ListViewItemCount(HWND view)
+{
+    return (int)SendMessageA(view, LVM_GETITEMCOUNT, 0, 0);
+}
+
+std::string ListViewItemText(HWND view, int item)
+{
+    char text[260] = "";
+    LVITEMA request = {};
+    request.pszText = text;
+    request.cchTextMax = sizeof text;
+    SendMessageA(view, LVM_GETITEMTEXTA, item, (LPARAM)&request);
+    return text;
 }

@@ -127,6 +127,9 @@ struct QuietShell {
 void PostKey(HWND window, UINT virtualKey);
 
 std::string WindowText(HWND window);
+// A list view's item count and an item's label.
+int ListViewItemCount(HWND view);
+std::string ListViewItemText(HWND view, int item);
 std::string ClassOf(HWND window);
 // Text of a message box (its static with the identifier 0xFFFF).
 std::string MessageBoxText(HWND box);
