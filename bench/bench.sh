@@ -50,7 +50,10 @@ for i in $(seq -w 1 255); do
         2) printf '[InternetShortcut]\r\nURL=http://localhost/%s\r\n' "$i" >"$desk/Link $i.url" ;;
     esac
 done
-"$WINE" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' /v Desktop /d 'C:\BenchDesktop' /f >/dev/null 2>&1
+# Wine rewrites "Shell Folders" from "User Shell Folders" now and then: set both.
+for key in 'Shell Folders' 'User Shell Folders'; do
+    "$WINE" reg add "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\$key" /v Desktop /d 'C:\BenchDesktop' /f >/dev/null 2>&1
+done
 "$WINE" reg add 'HKCU\Software\Hx_' /v ShowTTS /t REG_DWORD /d 1 /f >/dev/null 2>&1
 
 cd "$HALCYNE_BUILD" || exit 1

@@ -49,9 +49,12 @@ if [ "$first" = 1 ]; then
     printf 'Welcome to Halcyne 2.\r\nDouble-click a document to open it.\r\n' >"$desk/Welcome.txt"
     printf 'Opening hours: 9:00 - 21:00\r\n' >"$desk/Opening hours.txt"
     cp "$HALCYNE_ROOT/res/start.bmp" "$desk/Start button.bmp"
-    "$WINE" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
-        /v Desktop /d 'C:\Desktop' /f </dev/null >/dev/null 2>&1
 fi
+# Wine rewrites "Shell Folders" from "User Shell Folders" now and then: set both, every run.
+for key in 'Shell Folders' 'User Shell Folders'; do
+    "$WINE" reg add "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\$key" \
+        /v Desktop /d 'C:\Desktop' /f </dev/null >/dev/null 2>&1
+done
 
 if [ "$private" = 1 ] && [ "$shot_only" = 0 ]; then
     port=$((5900 + ${DISPLAY#:}))
