@@ -69,7 +69,7 @@ std::string ShowTTS()
 
 void Click(HWND dialog, int id)
 {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
+    PostButtonClick(dialog, id);
 }
 
 bool Checked(HWND dialog, int id)

@@ -3,7 +3,7 @@
 #include "app/App.h"
 #include "admin/Admin.h"
 #include "res/resource.h"
-#include "support/MediaSupport.h"
+#include "support/AdminSupport.h"
 #include <gtest/gtest.h>
 #include <commctrl.h>
 #include <functional>
@@ -12,35 +12,6 @@ namespace {
 
 const char ProductKey[] = "Software\\Hx_";
 const char DialogTitle[] = "Advanced Options";
-
-// Runs `step` on the dialog titled `title` once it shows, from a timer of the test thread.
-std::function<void(HWND)> PendingStep;
-const char* PendingTitle;
-
-void CALLBACK RunPendingStep(HWND, UINT, UINT_PTR id, DWORD)
-{
-    HWND dialog = FindOwnWindow("#32770", PendingTitle);
-    if (!dialog || !PendingStep)
-        return;
-    KillTimer(NULL, id);
-    std::function<void(HWND)> step = PendingStep;
-    PendingStep = nullptr;
-    step(dialog);
-}
-
-void WhenShown(const char* title, std::function<void(HWND)> step)
-{
-    PendingTitle = title;
-    PendingStep = step;
-    SetTimer(NULL, 0, 100, RunPendingStep);
-}
-
-// Types text into a control as the keyboard would.
-void Type(HWND control, const char* text)
-{
-    for (const char* c = text; *c; c++)
-        SendMessageA(control, WM_CHAR, (BYTE)*c, 1);
-}
 
 std::string Reg(const char* name)
 {
@@ -109,7 +80,7 @@ TEST_F(AdvancedFixture, OkStoresFiveCharactersOfThePatternInUpperCase)
     SetRegString(HKEY_CURRENT_USER, ProductKey, "DesktopMovie", "C:\\OLD.AVI");
     WhenShown(DialogTitle, [](HWND dialog) {
         HWND pattern = GetDlgItem(dialog, IDC_ADVANCED_EXTENSION);
-        Type(pattern, "*.lnkxyz");
+        TypeText(pattern, "*.lnkxyz");
         SetWindowTextA(GetDlgItem(dialog, IDC_ADVANCED_MOVIE), "C:\\TYPED.AVI");
         ClickButton(dialog, IDOK);
     });
@@ -239,13 +210,9 @@ TEST(AdvancedShell, FromTheOptionsPanelOkStoresThePattern)
     ASSERT_TRUE(shell.Start("", desktop.path));
     HWND main = shell.WaitForMainWindow();
     ASSERT_NE(nullptr, main);
-    PostKey(main, VK_F3);
-    HWND security = shell.WaitForWindow("#32770", "Security (F3)");
-    ASSERT_NE(nullptr, security);
-    PostMessageA(security, WM_COMMAND, MAKEWPARAM(1013, BN_CLICKED), (LPARAM)GetDlgItem(security, 1013));
-    HWND panel = shell.WaitForWindow("#32770", "Halcyne 2.0 Options Panel");
+    HWND panel = LogIntoPanel(shell, main);
     ASSERT_NE(nullptr, panel);
-    PostMessageA(panel, WM_COMMAND, MAKEWPARAM(1080, BN_CLICKED), (LPARAM)GetDlgItem(panel, 1080));
+    PostButtonClick(panel, IDC_PANEL_ADVANCED);
     HWND advanced = shell.WaitForWindow("#32770", DialogTitle);
     ASSERT_NE(nullptr, advanced);
     // The field shows what it holds in capitals.
@@ -254,10 +221,10 @@ TEST(AdvancedShell, FromTheOptionsPanelOkStoresThePattern)
     EXPECT_EQ("*.LNK", WindowText(GetDlgItem(advanced, IDC_ADVANCED_EXTENSION)));
     Pump(500);
     SaveShot("advanced-options");
-    PostMessageA(advanced, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(advanced, IDOK));
+    PostButtonClick(advanced, IDOK);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(advanced); }));
     EXPECT_EQ("*.LNK", Reg("DesktopExtension"));
     EXPECT_TRUE(IsWindowVisible(panel));
-    PostMessageA(panel, WM_COMMAND, MAKEWPARAM(1010, BN_CLICKED), (LPARAM)GetDlgItem(panel, 1010));
+    PostButtonClick(panel, 1010);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(panel); }));
 }

@@ -231,32 +231,27 @@ TEST(LoginShell, F3WrongThenRightPasswordOpensThePanel)
     SendMessageA(field, WM_SETTEXT, 0, (LPARAM)"nope");
     Pump(1500);
     SaveScreenBitmap("Z:\\tmp\\admin-login.bmp");
-    PostMessageA(security, WM_COMMAND, MAKEWPARAM(IDC_SECURITY_OK, BN_CLICKED),
-                 (LPARAM)GetDlgItem(security, IDC_SECURITY_OK));
+    PostButtonClick(security, IDC_SECURITY_OK);
     HWND box = shell.WaitForWindow("#32770", "Halcyne 2.08");
     ASSERT_NE(nullptr, box);
     EXPECT_EQ("Invalid Password !", MessageBoxText(box));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }));
     SendMessageA(field, WM_SETTEXT, 0, (LPARAM)"letmein");
-    PostMessageA(security, WM_COMMAND, MAKEWPARAM(IDC_SECURITY_OK, BN_CLICKED),
-                 (LPARAM)GetDlgItem(security, IDC_SECURITY_OK));
+    PostButtonClick(security, IDC_SECURITY_OK);
     HWND panel = shell.WaitForWindow("#32770", PanelTitle);
     ASSERT_NE(nullptr, panel);
     EXPECT_EQ(main, GetWindow(panel, GW_OWNER));
     Pump(1500);
     SaveScreenBitmap("Z:\\tmp\\admin-panel.bmp");
-    PostMessageA(panel, WM_COMMAND, MAKEWPARAM(IDC_PANEL_ADMIN_PASSWORD, BN_CLICKED),
-                 (LPARAM)GetDlgItem(panel, IDC_PANEL_ADMIN_PASSWORD));
+    PostButtonClick(panel, IDC_PANEL_ADMIN_PASSWORD);
     HWND change = shell.WaitForWindow("#32770", "Change Administrator Password");
     ASSERT_NE(nullptr, change);
     Pump(1500);
     SaveScreenBitmap("Z:\\tmp\\admin-password.bmp");
-    PostMessageA(change, WM_COMMAND, MAKEWPARAM(IDC_PASSWORD_CANCEL, BN_CLICKED),
-                 (LPARAM)GetDlgItem(change, IDC_PASSWORD_CANCEL));
+    PostButtonClick(change, IDC_PASSWORD_CANCEL);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(change); }));
-    PostMessageA(panel, WM_COMMAND, MAKEWPARAM(IDC_PANEL_CANCEL, BN_CLICKED),
-                 (LPARAM)GetDlgItem(panel, IDC_PANEL_CANCEL));
+    PostButtonClick(panel, IDC_PANEL_CANCEL);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(panel) && !IsWindow(security); }));
     EXPECT_TRUE(IsWindow(main));
 }

@@ -385,15 +385,9 @@ TEST(PanelShell, QuitToWindowsEndsTheShell)
     ASSERT_TRUE(shell.Start("", desktop.path));
     HWND main = shell.WaitForMainWindow();
     ASSERT_NE(nullptr, main);
-    PostKey(main, VK_F3);
-    HWND security = shell.WaitForWindow("#32770", "Security (F3)");
-    ASSERT_NE(nullptr, security);
-    PostMessageA(security, WM_COMMAND, MAKEWPARAM(IDC_SECURITY_OK, BN_CLICKED),
-                 (LPARAM)GetDlgItem(security, IDC_SECURITY_OK));
-    HWND panel = shell.WaitForWindow("#32770", PanelTitle);
+    HWND panel = LogIntoPanel(shell, main);
     ASSERT_NE(nullptr, panel);
-    PostMessageA(panel, WM_COMMAND, MAKEWPARAM(IDC_PANEL_QUIT, BN_CLICKED),
-                 (LPARAM)GetDlgItem(panel, IDC_PANEL_QUIT));
+    PostButtonClick(panel, IDC_PANEL_QUIT);
     EXPECT_TRUE(shell.WaitForExit(10000));
     std::string iniAfter;
     ReadWholeFile(SystemIniPath(), &iniAfter);

@@ -1,4 +1,5 @@
 #include "support/AdminSupport.h"
+#include "res/resource.h"
 #include "app/App.h"
 #include "admin/Admin.h"
 #include "look/Look.h"
@@ -202,4 +203,14 @@ HWND MakeFakeMainWindow()
     RegisterClassA(&windowClass);
     return CreateWindowExA(0, "AdminFakeMain", "fake main", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
                            windowClass.hInstance, NULL);
+}
+
+HWND LogIntoPanel(ShellProcess& shell, HWND main)
+{
+    PostKey(main, VK_F3);
+    HWND security = shell.WaitForWindow("#32770", "Security (F3)");
+    if (!security)
+        return NULL;
+    PostButtonClick(security, IDC_SECURITY_OK);
+    return shell.WaitForWindow("#32770", "Halcyne 2.0 Options Panel");
 }

@@ -44,6 +44,10 @@ extern int CloseCount;
 HINSTANCE WINAPI CountStart(HWND, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT);
 HWND MakeFakeMainWindow();
 
+// In a running shell: F3, then OK with the password field as it stands;
+// returns the Options Panel that opens, or null.
+HWND LogIntoPanel(ShellProcess& shell, HWND main);
+
 // Sets the shared start-up values a dialog of the shell needs, in-process.
 void InitAdminGlobals();
 

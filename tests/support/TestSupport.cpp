@@ -292,6 +292,11 @@ bool QuietShell::Start(const std::string& arguments)
     return main != NULL;
 }
 
+void PostButtonClick(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
+}
+
 void PostKey(HWND window, UINT virtualKey)
 {
     UINT scan = MapVirtualKeyA(virtualKey, 0);

@@ -123,6 +123,9 @@ struct QuietShell {
     bool Start(const std::string& arguments = "");
 };
 
+// Clicks a dialog's button by posting its command (works across processes).
+void PostButtonClick(HWND dialog, int id);
+
 // Posts a key as the loop would see it (reaches the accelerators without focus).
 void PostKey(HWND window, UINT virtualKey);
 
