@@ -25,21 +25,7 @@ halcyne_wine_env
 halcyne_build i686 "$HALCYNE_ROOT/build/i686" || exit 1
 [ "$HALCYNE_ARCH" != i686 ] && { halcyne_build "$HALCYNE_ARCH" "$HALCYNE_BUILD" || exit 1; }
 
-work="$(mktemp -d /tmp/halcyne-bench.XXXXXX)"
-cleanup() {
-    trap - EXIT INT TERM
-    halcyne_stop_prefix
-    [ -n "${keeper_pid:-}" ] && kill "$keeper_pid" 2>/dev/null
-    [ -n "${HALCYNE_XVFB_PID:-}" ] && kill "$HALCYNE_XVFB_PID" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT INT TERM
-
-halcyne_start_xvfb 1024x768 || exit 1
-halcyne_init_prefix "$work/prefix" 1024x768 "${HALCYNE_WINVER:-winxp}"
-"$WINE" "$HALCYNE_BUILD/keeper.exe" </dev/null >/dev/null 2>&1 &
-keeper_pid=$!
+halcyne_private_session bench 1024x768 "${HALCYNE_WINVER:-winxp}" || exit 1
 
 desk="$work/prefix/drive_c/BenchDesktop"
 mkdir -p "$desk"

@@ -119,3 +119,26 @@ halcyne_winpath() {
 halcyne_stop_prefix() {
     [ -n "${WINEPREFIX:-}" ] && "$WINESERVER" -k >/dev/null 2>&1 || true
 }
+
+# A private session for the tests and the benchmark: a work folder, an Xvfb,
+# a fresh prefix in the work folder, and the keeper that holds the virtual
+# desktop open; all of it ends when the calling script exits.
+#   halcyne_private_session <name> <size> <version>     sets $work
+halcyne_private_session() {
+    work="$(mktemp -d "/tmp/halcyne-$1.XXXXXX")"
+    trap halcyne_end_session EXIT INT TERM
+    halcyne_start_xvfb "$2" || return 1
+    halcyne_init_prefix "$work/prefix" "$2" "$3"
+    # Keeps the virtual desktop open between programs (Wine closes an unused one).
+    "$WINE" "$HALCYNE_BUILD/keeper.exe" </dev/null >/dev/null 2>&1 &
+    keeper_pid=$!
+}
+
+halcyne_end_session() {
+    trap - EXIT INT TERM
+    halcyne_stop_prefix
+    [ -n "${keeper_pid:-}" ] && kill "$keeper_pid" 2>/dev/null
+    [ -n "${HALCYNE_XVFB_PID:-}" ] && kill "$HALCYNE_XVFB_PID" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$work"
+}

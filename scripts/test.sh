@@ -23,23 +23,8 @@ if [ "$HALCYNE_ARCH" != i686 ]; then
     halcyne_build "$HALCYNE_ARCH" "$HALCYNE_BUILD" || exit 1
 fi
 
-work="$(mktemp -d /tmp/halcyne-test.XXXXXX)"
-cleanup() {
-    trap - EXIT INT TERM
-    halcyne_stop_prefix
-    [ -n "${keeper_pid:-}" ] && kill "$keeper_pid" 2>/dev/null
-    [ -n "${HALCYNE_XVFB_PID:-}" ] && kill "$HALCYNE_XVFB_PID" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT INT TERM
-
-halcyne_start_xvfb "${HALCYNE_SCREEN:-1024x768}" || exit 1
-echo "preparing a fresh Wine prefix (${HALCYNE_WINVER:-winxp}, $WINEARCH)"
-halcyne_init_prefix "$work/prefix" "${HALCYNE_SCREEN:-1024x768}" "${HALCYNE_WINVER:-winxp}"
-# Keeps the virtual desktop open between tests (Wine closes an unused one).
-"$WINE" "$HALCYNE_BUILD/keeper.exe" </dev/null >/dev/null 2>&1 &
-keeper_pid=$!
+echo "preparing a fresh Wine prefix on a private display (${HALCYNE_WINVER:-winxp}, $WINEARCH)"
+halcyne_private_session test "${HALCYNE_SCREEN:-1024x768}" "${HALCYNE_WINVER:-winxp}" || exit 1
 
 # Watchdog: every test has its own timeout; the whole run gets one too.
 timeout --kill-after=30 "${HALCYNE_TEST_TIMEOUT:-2400}" \
