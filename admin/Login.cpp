@@ -9,20 +9,34 @@ BYTE ChangingAdminPassword;
 
 static const char PasswordKey[] = "Software\\HX_";
 
+// Byte for byte: a locale-aware compare can take "ss" for the sharp s.
+static BOOL SameText(const char* one, const char* other)
+{
+    while (*one && *one == *other) {
+        one++;
+        other++;
+    }
+    return *one == *other;
+}
+
 static void SecurityOnOk(HWND dialog)
 {
     // Read into the store's full 256 bytes: a longer password placed there by
-    // other means can then never match the 63 typed characters.
+    // other means can then never match the 63 typed characters. A stored
+    // password that cannot be read matches nothing, not even the empty one.
     char stored[256];
-    ReadStringWithDefault(stored, HKEY_CURRENT_USER, PasswordKey, "Password", "");
+    BOOL readable = ReadStringChecked(stored, HKEY_CURRENT_USER, PasswordKey, "Password", "");
     char typed[64];
     GetDlgItemTextA(dialog, IDC_SECURITY_PASSWORD, typed, sizeof typed);
-    if (lstrcmpA(stored, typed) != 0) {
+    if (!readable || !SameText(stored, typed)) {
         MessageBoxA(NULL, "Invalid Password !", ProgramInfo.caption, MB_TASKMODAL | MB_ICONERROR);
         return;
     }
     EndDialog(dialog, 2);
+    // The administrator gets the platform's keys back while the panel is open.
+    SuspendGuard();
     DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_OPTIONS_PANEL), MainWindow, OptionsPanel, 0);
+    ResumeGuard();
 }
 
 INT_PTR CALLBACK SecurityDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -51,7 +65,7 @@ static void ChangeOnChange(HWND dialog)
     char confirmation[64];
     GetDlgItemTextA(dialog, IDC_PASSWORD_NEW, password, sizeof password);
     GetDlgItemTextA(dialog, IDC_PASSWORD_CONFIRM, confirmation, sizeof confirmation);
-    if (password[0] != 0 && lstrcmpA(password, confirmation) != 0) {
+    if (password[0] != 0 && !SameText(password, confirmation)) {
         MessageBoxA(dialog, "Passwords don't match !", "Error: Could not change password !",
                     MB_ICONERROR);
         return;

@@ -33,10 +33,30 @@ int WriteValue(HKEY root, const char* keyPath, const char* valueName, const char
 DWORD ReadDwordWithDefault(HKEY root, const char* keyPath, const char* valueName, DWORD defaultNumber);
 int ReadStringWithDefault(char* out, HKEY root, const char* keyPath, const char* valueName,
                           const char* defaultText);
+// ReadStringWithDefault that also reads a key it may not write, and says
+// whether a string could be read: FALSE for a value of another type, one of
+// 256 characters or more, a key that cannot be opened, any other read error.
+BOOL ReadStringChecked(char* out, HKEY root, const char* keyPath, const char* valueName,
+                       const char* defaultText);
 DWORD ReadDword(HKEY root, const char* keyPath, const char* valueName);
 int ReadString(char* out, HKEY root, const char* keyPath, const char* valueName);
 BOOL WriteIniString(const char* file, const char* section, const char* entry, const char* value);
 DWORD ReadIniString(char* out, const char* file, const char* section, const char* entry);
+
+// The guard over the platform's ways out of the shell. The platform calls it
+// makes are replaceable, so that the sequence can be watched where the
+// platform keeps no accessibility flags.
+struct GuardCalls {
+    BOOL(WINAPI* systemParametersInfo)(UINT action, UINT parameter, PVOID data, UINT winIni);
+    HHOOK(WINAPI* setWindowsHookEx)(int id, HOOKPROC procedure, HINSTANCE instance, DWORD thread);
+    BOOL(WINAPI* unhookWindowsHookEx)(HHOOK hook);
+    DWORD(WINAPI* getVersion)();
+};
+extern GuardCalls GuardPlatform;
+void EngageGuard(HINSTANCE instance);   // once, when the shell's window stands
+void ReleaseGuard();                    // on every way out; later calls do nothing
+void SuspendGuard();                    // an administrator dialog opens
+void ResumeGuard();                     // ... and closes
 
 // Worker threads, started through the run-time library loaded at run time.
 typedef void (__cdecl* WorkerRoutine)(void* argument);

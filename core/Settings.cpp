@@ -18,38 +18,42 @@ static HKEY CreateKey(HKEY root, const char* keyPath, DWORD* disposition)
     return key;
 }
 
-// Reads a string of at most 255 characters into a 256-byte buffer. Data
-// stored without a terminator is cut at the buffer's end. Returns FALSE when
-// the value is absent, not a string, or too long to fit (left untouched).
-static BOOL QueryString(HKEY key, const char* valueName, char* buffer)
+// How a stored string read out: a string that fits, no value at all, or
+// something the store cannot take for a string (another type, 256 characters
+// or more, any other read error).
+enum StringRead { STRING_READ, STRING_ABSENT, STRING_UNREADABLE };
+
+// Reads a string of at most 255 characters into a 256-byte buffer; the
+// buffer is left empty unless the string fits.
+static StringRead QueryString(HKEY key, const char* valueName, char* buffer)
 {
     char data[StoredStringSize + 1];
     DWORD size = StoredStringSize;
     DWORD type = 0;
     buffer[0] = 0;
-    if (RegQueryValueExA(key, valueName, NULL, &type, (BYTE*)data, &size) != ERROR_SUCCESS)
-        return FALSE;
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-        return FALSE;
+    LONG status = RegQueryValueExA(key, valueName, NULL, &type, (BYTE*)data, &size);
+    if (status == ERROR_FILE_NOT_FOUND)
+        return STRING_ABSENT;
+    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return STRING_UNREADABLE;
     data[size < StoredStringSize ? size : StoredStringSize] = 0;
+    if (lstrlenA(data) >= (int)StoredStringSize)
+        return STRING_UNREADABLE;
     lstrcpynA(buffer, data, StoredStringSize);
-    return TRUE;
+    return STRING_READ;
 }
 
-static BOOL ValueTooLong(HKEY key, const char* valueName)
-{
-    DWORD size = 0;
-    return RegQueryValueExA(key, valueName, NULL, NULL, NULL, &size) == ERROR_SUCCESS
-        && size > StoredStringSize;
-}
-
-static DWORD QueryDword(HKEY key, const char* valueName)
+// A number, or 0 when the value is absent or not a DWORD. `defaultable` says
+// whether a default may go there: only over no value or over a DWORD.
+static DWORD QueryDword(HKEY key, const char* valueName, BOOL* defaultable)
 {
     DWORD number = 0;
     DWORD size = sizeof number;
     DWORD type = 0;
-    if (RegQueryValueExA(key, valueName, NULL, &type, (BYTE*)&number, &size) != ERROR_SUCCESS
-        || type != REG_DWORD)
+    LONG status = RegQueryValueExA(key, valueName, NULL, &type, (BYTE*)&number, &size);
+    if (defaultable)
+        *defaultable = status == ERROR_FILE_NOT_FOUND || (status == ERROR_SUCCESS && type == REG_DWORD);
+    if (status != ERROR_SUCCESS || type != REG_DWORD)
         return 0;
     return number;
 }
@@ -81,37 +85,58 @@ DWORD ReadDwordWithDefault(HKEY root, const char* keyPath, const char* valueName
     if (!key)
         return 0;
     DWORD result = 0;
+    BOOL defaultable = TRUE;
     if (disposition == REG_OPENED_EXISTING_KEY)
-        result = QueryDword(key, valueName);
-    if (result == 0) {
+        result = QueryDword(key, valueName, &defaultable);
+    // A value of another type is someone else's data: it is never replaced.
+    if (result == 0 && defaultable) {
         RegSetValueExA(key, valueName, 0, REG_DWORD, (const BYTE*)&defaultNumber, sizeof defaultNumber);
-        result = QueryDword(key, valueName);
+        result = QueryDword(key, valueName, NULL);
     }
     RegCloseKey(key);
     return result;
 }
 
-int ReadStringWithDefault(char* out, HKEY root, const char* keyPath, const char* valueName,
-                          const char* defaultText)
+// The default goes only over no value or an empty string; a value the store
+// cannot read as a string stays as it is. With `readOnlyToo`, a key that may
+// be read but not written is still read.
+static BOOL ReadDefaulted(char* out, HKEY root, const char* keyPath, const char* valueName,
+                          const char* defaultText, BOOL readOnlyToo)
 {
     char buffer[StoredStringSize];
     buffer[0] = 0;
     DWORD disposition = 0;
     HKEY key = CreateKey(root, keyPath, &disposition);
+    BOOL writable = key != NULL;
+    if (!key && readOnlyToo && RegOpenKeyExA(root, keyPath, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS)
+        disposition = REG_OPENED_EXISTING_KEY;
+    StringRead state = STRING_UNREADABLE;
     if (key) {
-        if (disposition == REG_OPENED_EXISTING_KEY)
-            QueryString(key, valueName, buffer);
-        // A value too long for the store belongs to someone else: leave it.
-        if (!buffer[0] && !ValueTooLong(key, valueName) && defaultText
-            && lstrlenA(defaultText) < (int)StoredStringSize) {
+        state = disposition == REG_OPENED_EXISTING_KEY ? QueryString(key, valueName, buffer)
+                                                        : STRING_ABSENT;
+        BOOL empty = state == STRING_ABSENT || (state == STRING_READ && !buffer[0]);
+        if (writable && empty && defaultText && lstrlenA(defaultText) < (int)StoredStringSize) {
             RegSetValueExA(key, valueName, 0, REG_SZ, (const BYTE*)defaultText,
                            (DWORD)lstrlenA(defaultText) + 1);
-            QueryString(key, valueName, buffer);
+            state = QueryString(key, valueName, buffer);
         }
         RegCloseKey(key);
     }
     lstrcpyA(out, buffer);
+    return state != STRING_UNREADABLE;
+}
+
+int ReadStringWithDefault(char* out, HKEY root, const char* keyPath, const char* valueName,
+                          const char* defaultText)
+{
+    ReadDefaulted(out, root, keyPath, valueName, defaultText, FALSE);
     return 0;
+}
+
+BOOL ReadStringChecked(char* out, HKEY root, const char* keyPath, const char* valueName,
+                       const char* defaultText)
+{
+    return ReadDefaulted(out, root, keyPath, valueName, defaultText, TRUE);
 }
 
 DWORD ReadDword(HKEY root, const char* keyPath, const char* valueName)
@@ -119,7 +144,7 @@ DWORD ReadDword(HKEY root, const char* keyPath, const char* valueName)
     HKEY key = NULL;
     if (RegOpenKeyExA(root, keyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
         return 0;
-    DWORD result = QueryDword(key, valueName);
+    DWORD result = QueryDword(key, valueName, NULL);
     RegCloseKey(key);
     return result;
 }
