@@ -10,6 +10,7 @@ extern HBITMAP WallpaperPreview;
 INT_PTR CALLBACK SecurityDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ChangePasswordDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK OptionsPanel(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK GuestRestrictionsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK TimeIntervalsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 int ChangeScreenMode(int width, int height, int bitsPerPixel);
 void QuitToWindows();

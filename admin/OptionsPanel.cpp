@@ -131,6 +131,8 @@ static void PanelOnQuit(HWND panel)
 {
     EndDialog(panel, 1);
     StopAndClose(&MovieMedia);
+    // The user's keys and shortcuts are back before Windows' shell returns.
+    ReleaseGuard();
     QuitToWindows();
 }
 
@@ -190,6 +192,7 @@ static INT_PTR PanelOnCommand(HWND panel, int control)
     case IDC_PANEL_SUPPLIER_PASSWORD: OpenPasswordChange(0); return 0;
     case IDC_PANEL_TIME_INTERVALS: OpenToolDialog(IDD_TIME_INTERVALS, TimeIntervalsDialog); return 0;
     case IDC_PANEL_ADVANCED: OpenToolDialog(IDD_ADVANCED_OPTIONS, AdvancedOptionsDialog); return 0;
+    case IDC_PANEL_GUEST: OpenToolDialog(IDD_GUEST_RESTRICTIONS, GuestRestrictionsDialog); return 0;
     case IDC_PANEL_CONTROL_PANEL: PanelOnControlPanel(panel); return 0;
     case IDC_PANEL_CHANGE_DISPLAY: PanelOnChangeDisplay(); return 0;
     case IDC_PANEL_800: PanelOnScreenSize(panel, IDC_PANEL_800, IDC_PANEL_1024, 800); return 0;

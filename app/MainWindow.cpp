@@ -162,6 +162,7 @@ static LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
 
 static LRESULT OnClose(HWND window, WPARAM wParam, LPARAM lParam)
 {
+    ReleaseGuard();
     ReleaseShellResources(window);
     SendMessageA(window, WM_DESTROY, wParam, lParam);
     return 0;
@@ -172,6 +173,9 @@ static LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam)
     // Only "Quit to Windows" may end the shell: a close from the keyboard
     // (Alt+F4) or the window menu is refused even where the platform offers one.
     if ((wParam & 0xFFF0) == SC_CLOSE)
+        return 0;
+    // The platform's Task List would offer its own "Run".
+    if ((wParam & 0xFFF0) == SC_TASKLIST)
         return 0;
     return HandleFrameLook(window, WM_SYSCOMMAND, wParam, lParam, &DialogLook);
 }
@@ -187,6 +191,8 @@ LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_CLOSE:      return OnClose(window, wParam, lParam);
     case WM_DESTROY:    PostQuitMessage(0); return 0;
     case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
+    // The session ends (Shut Down, or a log-off from elsewhere): give the keys back.
+    case WM_ENDSESSION: if (wParam) ReleaseGuard(); return 0;
     }
     return HandleFrameLook(window, message, wParam, lParam, &DialogLook);
 }

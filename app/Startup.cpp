@@ -158,6 +158,7 @@ int StartShell(HINSTANCE instance, const char* commandLine)
         return 1;
     ShowWindow(MainWindow, SW_SHOWNORMAL);
     UpdateWindow(MainWindow);
+    EngageGuard(instance);
     InitMediaPlayers(MainWindow, instance);
     ShowTipAtStartup();
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));

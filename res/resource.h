@@ -27,6 +27,7 @@
 #define IDD_MP3_PLAYER          125
 #define IDD_MOVIE_PLAYER        126
 #define IDD_TIP                 137
+#define IDD_GUEST_RESTRICTIONS  139
 
 // ---- Desktop view and taskbar ----------------------------------------------
 #define IDC_DESKTOP_VIEW       2000
@@ -81,6 +82,19 @@
 #define IDC_PANEL_ADVANCED     1080
 #define IDC_PANEL_800          1094
 #define IDC_PANEL_1024         1095
+#define IDC_PANEL_GUEST        1130
+#define IDC_GUEST_TASK_MANAGER 1131
+#define IDC_GUEST_REGISTRY     1132
+#define IDC_GUEST_COMMAND      1133
+#define IDC_GUEST_NO_RUN       1134
+#define IDC_GUEST_CONTEXT_MENU 1135
+#define IDC_GUEST_RESTRICT_RUN 1136
+#define IDC_GUEST_PROGRAMS     1137
+#define IDC_GUEST_PROGRAM_NAME 1138
+#define IDC_GUEST_ADD          1139
+#define IDC_GUEST_REMOVE       1140
+#define IDC_GUEST_OK           1141
+#define IDC_GUEST_CANCEL       1142
 #define IDC_INTERVAL_MAIN      1025
 #define IDC_INTERVAL_SECOND    1026
 #define IDC_WALLPAPER_PREVIEW   119
