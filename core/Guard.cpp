@@ -17,23 +17,30 @@ static STICKYKEYS SavedStickyKeys;
 static FILTERKEYS SavedFilterKeys;
 static TOGGLEKEYS SavedToggleKeys;
 
-#ifndef LLKHF_ALTDOWN
-#define LLKHF_ALTDOWN 0x20
-#endif
+// As the hook saw them, which may be ahead of the key state; some platforms
+// leave the Alt flag off injected keys.
+static BOOL ControlHeld;
+static BOOL AltHeld;
 
 static BOOL KeyIsWayOut(const KBDLLHOOKSTRUCT* key)
 {
+    if (key->vkCode == VK_LCONTROL || key->vkCode == VK_RCONTROL || key->vkCode == VK_CONTROL)
+        ControlHeld = !(key->flags & LLKHF_UP);
+    if (key->vkCode == VK_LMENU || key->vkCode == VK_RMENU || key->vkCode == VK_MENU)
+        AltHeld = !(key->flags & LLKHF_UP);
     if (key->vkCode == VK_LWIN || key->vkCode == VK_RWIN)
         return TRUE;
     if (key->vkCode != VK_ESCAPE)
         return FALSE;
     // Ctrl+Esc, Ctrl+Shift+Esc and Alt+Esc; Escape alone still closes what it closes.
-    return (key->flags & LLKHF_ALTDOWN) || (GetAsyncKeyState(VK_CONTROL) & 0x8000);
+    return (key->flags & LLKHF_ALTDOWN) || AltHeld || ControlHeld
+        || (GetAsyncKeyState(VK_CONTROL) & 0x8000);
 }
 
 static LRESULT CALLBACK GuardKeyboardProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HC_ACTION && GuardSuspendCount == 0 && KeyIsWayOut((const KBDLLHOOKSTRUCT*)lParam))
+    // Every key is looked at, so that Ctrl is followed while the guard is suspended too.
+    if (code == HC_ACTION && KeyIsWayOut((const KBDLLHOOKSTRUCT*)lParam) && GuardSuspendCount == 0)
         return 1;
     return CallNextHookEx(GuardHook, code, wParam, lParam);
 }

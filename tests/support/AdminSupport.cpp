@@ -214,3 +214,29 @@ HWND LogIntoPanel(ShellProcess& shell, HWND main)
     PostButtonClick(security, IDC_SECURITY_OK);
     return shell.WaitForWindow("#32770", "Halcyne 2.0 Options Panel");
 }
+
+std::string TryLogin(ShellProcess& shell, HWND main, const char* typed)
+{
+    PostKey(main, VK_F3);
+    HWND security = shell.WaitForWindow("#32770", "Security (F3)");
+    if (!security)
+        return "(no login)";
+    SendMessageA(GetDlgItem(security, IDC_SECURITY_PASSWORD), WM_SETTEXT, 0, (LPARAM)typed);
+    PostButtonClick(security, IDC_SECURITY_OK);
+    HWND box = NULL, panel = NULL;
+    WaitFor([&] {
+        box = shell.WaitForWindow("#32770", "Halcyne 2.08", 0);
+        panel = shell.WaitForWindow("#32770", "Halcyne 2.0 Options Panel", 0);
+        return box || panel;
+    });
+    std::string result = box ? MessageBoxText(box) : panel ? "panel" : "(nothing)";
+    if (box) {
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        WaitFor([&] { return !IsWindow(box); });
+        PostButtonClick(security, IDC_SECURITY_CANCEL);
+    }
+    if (panel)
+        PostButtonClick(panel, IDC_PANEL_CANCEL);
+    WaitFor([&] { return !IsWindow(security) && !IsWindow(panel); });
+    return result;
+}

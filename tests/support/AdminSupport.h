@@ -61,3 +61,7 @@ struct BrowserFolder {
     ~BrowserFolder();
     void Put(const std::string& path) const;
 };
+
+// In a running shell: F3, the text typed, Ok. Gives the message box's text,
+// or "panel" when the Options Panel opened; closes whatever opened.
+std::string TryLogin(ShellProcess& shell, HWND main, const char* typed);

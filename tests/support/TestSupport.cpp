@@ -455,3 +455,62 @@ std::string ListViewItemText(HWND view, int item)
     SendMessageA(view, LVM_GETITEMTEXTA, item, (LPARAM)&request);
     return text;
 }
+
+void SendKeys(const std::vector<WORD>& keys)
+{
+    std::vector<INPUT> inputs;
+    for (size_t i = 0; i < keys.size() * 2; i++) {
+        bool up = i >= keys.size();
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = up ? keys[keys.size() * 2 - 1 - i] : keys[i];
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    }
+    SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
+}
+
+static std::vector<WORD> RecordedKeys;
+
+static LRESULT CALLBACK KeyRecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Keys stop here, so none of them turns into a system command.
+    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
+        RecordedKeys.push_back((WORD)wParam);
+        return 0;
+    }
+    if (message == WM_KEYUP || message == WM_SYSKEYUP || message == WM_SYSCHAR)
+        return 0;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+KeyRecorder::KeyRecorder()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = KeyRecorderProc;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.lpszClassName = "TestKeyRecorder";
+    RegisterClassA(&windowClass);
+    window = CreateWindowExA(WS_EX_TOPMOST, "TestKeyRecorder", "key recorder", WS_POPUP | WS_VISIBLE,
+                             0, 0, 120, 60, NULL, NULL, windowClass.hInstance, NULL);
+}
+
+KeyRecorder::~KeyRecorder() { DestroyWindow(window); }
+
+bool KeyRecorder::Reached(const std::vector<WORD>& keys, WORD watched)
+{
+    SetForegroundWindow(window);
+    SetFocus(window);
+    WaitFor([&] { return GetForegroundWindow() == window; }, 2000);
+    RecordedKeys.clear();
+    SendKeys(keys);
+    SendKeys({ VK_F24 });
+    auto seen = [](WORD key) {
+        for (WORD recorded : RecordedKeys)
+            if (recorded == key)
+                return true;
+        return false;
+    };
+    WaitFor([&] { return seen(VK_F24); });
+    return seen(watched);
+}

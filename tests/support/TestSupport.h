@@ -143,3 +143,16 @@ HWND FindTopLevel(const char* className, const char* title);
 COLORREF PixelAt(HWND window, int x, int y);
 // Saves a PNG-ready BMP of the whole screen (for failures and checks by eye).
 bool SaveScreenBitmap(const std::string& path);
+
+// Presses the keys in order and lets them go in reverse, as real input.
+void SendKeys(const std::vector<WORD>& keys);
+
+// A window of this process that notes the keys reaching it while in front.
+struct KeyRecorder {
+    HWND window = NULL;
+    KeyRecorder();
+    ~KeyRecorder();
+    // Brings the window to the front, presses the keys, and says whether
+    // `watched` reached it; F24 pressed after them marks the end.
+    bool Reached(const std::vector<WORD>& keys, WORD watched);
+};
