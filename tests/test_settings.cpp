@@ -141,6 +141,26 @@ TEST_F(StoreTest, OversizeStringsAreRefusedAndOthersLongValuesLeftAlone)
     EXPECT_EQ('#', guarded[256]) << "nothing written past the 256 bytes";
 }
 
+TEST_F(StoreTest, DefaultsNeverReplaceAValueOfAnotherTypeAndTheCheckedReadSaysSo)
+{
+    SetRegDword(HKEY_CURRENT_USER, TestKey, "Number", 5);
+    SetRegString(HKEY_CURRENT_USER, TestKey, "Text", "kept");
+    char out[256] = "x";
+    ReadStringWithDefault(out, HKEY_CURRENT_USER, TestKey, "Number", "");
+    EXPECT_STREQ("", out);
+    EXPECT_EQ(0u, ReadDwordWithDefault(HKEY_CURRENT_USER, TestKey, "Text", 7));
+    DWORD number = 0;
+    std::string text;
+    EXPECT_TRUE(GetRegDword(HKEY_CURRENT_USER, TestKey, "Number", &number) && number == 5);
+    EXPECT_TRUE(GetRegString(HKEY_CURRENT_USER, TestKey, "Text", &text) && text == "kept");
+
+    EXPECT_FALSE(ReadStringChecked(out, HKEY_CURRENT_USER, TestKey, "Number", ""));
+    EXPECT_TRUE(ReadStringChecked(out, HKEY_CURRENT_USER, TestKey, "Text", ""));
+    EXPECT_STREQ("kept", out);
+    EXPECT_TRUE(ReadStringChecked(out, HKEY_CURRENT_USER, TestKey, "Absent", ""));
+    EXPECT_TRUE(GetRegString(HKEY_CURRENT_USER, TestKey, "Absent", &text)) << "first use still creates it";
+}
+
 TEST(IniStore, WritesAndReadsPrivateProfilesWithErrorForMissing)
 {
     TempFolder folder;
