@@ -202,6 +202,9 @@ TEST_F(HostileGuest, KeysAndCommandsLeaveTheShellStanding)
     PostButtonClick(panel, IDC_PANEL_CANCEL);
     WaitFor([&] { return !IsWindow(panel); });
     ways.Try("the Windows key after the panel closed", !recorder.Reached({ VK_LWIN }, VK_LWIN));
+    // Shut Down ends the session: the keys are the user's again.
+    SendMessageA(quiet.main, WM_ENDSESSION, TRUE, 0);
+    EXPECT_TRUE(recorder.Reached({ VK_LWIN }, VK_LWIN));
 }
 
 // Wine keeps no accessibility flags and the screen-saver switch has no effect
