@@ -3,6 +3,7 @@
 #include "res/resource.h"
 #include "support/AdminSupport.h"
 #include <gtest/gtest.h>
+#include <deque>
 
 namespace {
 
@@ -21,26 +22,25 @@ const struct { int control; const char* key; const char* name; } Policies[] = {
 
 struct GuestRestrictions : ::testing::Test {
     QuietShell quiet;
-    std::vector<SavedValue*> saved;
+    std::deque<SavedValue> saved;
     RegistryGuard runList{ HKEY_CURRENT_USER, std::string(ExplorerPolicies) + "\\RestrictRun" };
     HWND panel = NULL;
     void SetUp() override
     {
         for (const auto& policy : Policies)
-            saved.push_back(new SavedValue(HKEY_CURRENT_USER, policy.key, policy.name));
+            saved.emplace_back(HKEY_CURRENT_USER, policy.key, policy.name);
         ASSERT_TRUE(quiet.Start());
-        panel = LogIntoPanel(quiet.shell, quiet.main);
-        ASSERT_NE(nullptr, panel);
-    }
-    void TearDown() override
-    {
-        for (SavedValue* value : saved)
-            delete value;
+        ASSERT_NE(nullptr, panel = LogIntoPanel(quiet.shell, quiet.main));
     }
     HWND Open()
     {
         PostButtonClick(panel, IDC_PANEL_GUEST);
         return quiet.shell.WaitForWindow("#32770", "Guest Restrictions");
+    }
+    void TickAll(HWND dialog, WPARAM state)
+    {
+        for (const auto& policy : Policies)
+            SendDlgItemMessageA(dialog, policy.control, BM_SETCHECK, state, 0);
     }
     void Close(HWND dialog, int button)
     {
@@ -51,9 +51,9 @@ struct GuestRestrictions : ::testing::Test {
     std::string Stored(int index)
     {
         DWORD number = 0;
+        std::string text;
         if (GetRegDword(HKEY_CURRENT_USER, Policies[index].key, Policies[index].name, &number))
             return std::to_string(number);
-        std::string text;
         return GetRegString(HKEY_CURRENT_USER, Policies[index].key, Policies[index].name, &text) ? "?" : "-";
     }
 };
@@ -68,8 +68,7 @@ TEST_F(GuestRestrictions, TickWritesUntickRemovesCancelKeepsOutsideValuesShow)
     SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(IsWindowVisible(dialog)) << "Escape does nothing";
 
-    for (const auto& policy : Policies)
-        SendDlgItemMessageA(dialog, policy.control, BM_SETCHECK, BST_CHECKED, 0);
+    TickAll(dialog, BST_CHECKED);
     PostButtonClick(dialog, IDC_GUEST_OK);
     HWND box = quiet.shell.WaitForWindow("#32770", "Halcyne 2.08");
     ASSERT_NE(nullptr, box) << "an empty list is refused";
@@ -91,17 +90,15 @@ TEST_F(GuestRestrictions, TickWritesUntickRemovesCancelKeepsOutsideValuesShow)
     dialog = Open();
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ(1, SendDlgItemMessageA(dialog, IDC_GUEST_PROGRAMS, LB_GETCOUNT, 0, 0));
-    for (const auto& policy : Policies) {
+    for (const auto& policy : Policies)
         EXPECT_TRUE(Checked(dialog, policy.control)) << policy.name;
-        SendDlgItemMessageA(dialog, policy.control, BM_SETCHECK, BST_UNCHECKED, 0);
-    }
+    TickAll(dialog, BST_UNCHECKED);
     Close(dialog, IDC_GUEST_CANCEL);
     EXPECT_EQ("1", Stored(0)) << "Cancel writes nothing";
 
     dialog = Open();
     ASSERT_NE(nullptr, dialog);
-    for (const auto& policy : Policies)
-        SendDlgItemMessageA(dialog, policy.control, BM_SETCHECK, BST_UNCHECKED, 0);
+    TickAll(dialog, BST_UNCHECKED);
     Close(dialog, IDC_GUEST_OK);
     for (int i = 0; i < 6; i++)
         EXPECT_EQ("-", Stored(i)) << Policies[i].name << " removed, not set to 0";

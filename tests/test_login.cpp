@@ -150,8 +150,9 @@ TEST_F(LoginFixture, ChangeAdministratorPasswordMismatchThenMatch)
     std::string title, mismatch, done, afterMismatch;
     WhenShown("Change Administrator Password", [&](HWND dialog) {
         title = WindowText(dialog);
-        TypePassword(dialog, IDC_PASSWORD_NEW, "one");
-        TypePassword(dialog, IDC_PASSWORD_CONFIRM, "two");
+        // Byte by byte: a locale-aware compare would take these two for one.
+        TypePassword(dialog, IDC_PASSWORD_NEW, "strasse");
+        TypePassword(dialog, IDC_PASSWORD_CONFIRM, "stra\xdf" "e");
         AnswerBox("Error: Could not change password !", &mismatch);
         ClickButton(dialog, IDC_PASSWORD_CHANGE);
         WaitFor([&] { return !mismatch.empty(); });
@@ -167,23 +168,6 @@ TEST_F(LoginFixture, ChangeAdministratorPasswordMismatchThenMatch)
     EXPECT_EQ("old", afterMismatch);
     EXPECT_EQ("Password succesfully changed !", done);
     EXPECT_EQ("newone", Stored("Password"));
-}
-
-TEST_F(LoginFixture, ChangeComparesTheTwoFieldsByteByByte)
-{
-    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Password", "old");
-    std::string mismatch;
-    WhenShown("Change Administrator Password", [&](HWND dialog) {
-        SetDlgItemTextA(dialog, IDC_PASSWORD_NEW, "strasse");
-        SetDlgItemTextA(dialog, IDC_PASSWORD_CONFIRM, "stra\xdf" "e");
-        AnswerBox("Error: Could not change password !", &mismatch);
-        ClickButton(dialog, IDC_PASSWORD_CHANGE);
-        WaitFor([&] { return !mismatch.empty(); });
-        ClickButton(dialog, IDC_PASSWORD_CANCEL);
-    });
-    EXPECT_EQ(IDC_PASSWORD_CANCEL, RunChange(1));
-    EXPECT_EQ("Passwords don't match !", mismatch);
-    EXPECT_EQ("old", Stored("Password"));
 }
 
 TEST_F(LoginFixture, EmptyNewPasswordIsStoredWhateverTheConfirmation)
