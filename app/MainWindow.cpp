@@ -180,6 +180,14 @@ static LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam)
     return HandleFrameLook(window, WM_SYSCOMMAND, wParam, lParam, &DialogLook);
 }
 
+// The session ends (Shut Down, or a log-off from elsewhere): the keys are given back.
+static LRESULT OnEndSession(WPARAM ending)
+{
+    if (ending)
+        ReleaseGuard();
+    return 0;
+}
+
 LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -191,8 +199,7 @@ LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_CLOSE:      return OnClose(window, wParam, lParam);
     case WM_DESTROY:    PostQuitMessage(0); return 0;
     case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
-    // The session ends (Shut Down, or a log-off from elsewhere): give the keys back.
-    case WM_ENDSESSION: if (wParam) ReleaseGuard(); return 0;
+    case WM_ENDSESSION: return OnEndSession(wParam);
     }
     return HandleFrameLook(window, message, wParam, lParam, &DialogLook);
 }
