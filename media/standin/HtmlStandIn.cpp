@@ -1,7 +1,7 @@
 // MSHTML.DLL for Wine, whose own ShowHTMLDialog shows nothing: a small HTML
 // dialog of ours behind the same export. It is built only for running under
-// Wine (loaded from beside the exe through a DLL override) and never shipped
-// for Windows, where the system's engine serves. It reads the page the
+// Wine (put in the prefix's system folder and preferred through a DLL
+// override) and never shipped for Windows, where the system's engine serves. It reads the page the
 // moniker names, from a file or from a module's HTML resource, and shows it in
 // a rich edit control: headings, paragraphs, lists, bold and italic, colours,
 // alignment, rules, and links inside the page that scroll to their anchors.
@@ -768,8 +768,13 @@ static void RunModal(HWND window)
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
 {
-    if (reason == DLL_PROCESS_ATTACH)
+    if (reason == DLL_PROCESS_ATTACH) {
+        // Never in place of the real engine: a stray copy of this library on
+        // Windows refuses to load.
+        if (!GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+            return FALSE;
         ThisModule = instance;
+    }
     // The library is loaded for each showing, maybe elsewhere next time:
     // its window class must not outlive it.
     if (reason == DLL_PROCESS_DETACH)
