@@ -772,13 +772,16 @@ static void RegisterHtmlViewClass()
     RegisterClassA(&windowClass);
 }
 
-// Runs until the window is gone; a quit message is left for the caller's loop.
+// Runs until the window is gone. A quit message ends the window too (the
+// caller frees what it uses and may unload this library) and is left for
+// the caller's loop.
 static void RunModal(HWND window)
 {
     MSG msg;
     while (IsWindow(window)) {
         BOOL result = GetMessageA(&msg, NULL, 0, 0);
         if (result <= 0) {
+            DestroyWindow(window);
             if (result == 0)
                 PostQuitMessage((int)msg.wParam);
             break;
