@@ -315,6 +315,27 @@ TEST(DesktopView, FileWithoutIconGetsTheDocumentImageAndTheNextKeepsItsOwn)
     ImageList_Destroy(reference);
 }
 
+// A type whose class gives "%1" as its icon is asked file by file; one with
+// a fixed icon file shares the first file's image.
+TEST(DesktopView, TypeIconsSharedOnlyWhereTheRegistrySaysSo)
+{
+    RegistryGuard perFileType(HKEY_CLASSES_ROOT, ".hxq"), perFileClass(HKEY_CLASSES_ROOT, "HxqTestFile");
+    RegistryGuard sharedType(HKEY_CLASSES_ROOT, ".hxs"), sharedClass(HKEY_CLASSES_ROOT, "HxsTestFile");
+    SetRegString(HKEY_CLASSES_ROOT, ".hxq", "", "HxqTestFile");
+    SetRegString(HKEY_CLASSES_ROOT, "HxqTestFile\\DefaultIcon", "", "%1");
+    SetRegString(HKEY_CLASSES_ROOT, ".hxs", "", "HxsTestFile");
+    SetRegString(HKEY_CLASSES_ROOT, "HxsTestFile\\DefaultIcon", "", "shell32.dll,3");
+    DesktopHost desk;
+    ASSERT_TRUE(CopyFileA(ShellExePath().c_str(), desk.desktop.File("a.hxq").c_str(), FALSE));
+    desk.desktop.Write("b.hxq", "no icon of its own");
+    ASSERT_TRUE(CopyFileA(ShellExePath().c_str(), desk.desktop.File("c.hxs").c_str(), FALSE));
+    desk.desktop.Write("d.hxs", "no icon of its own");
+    ASSERT_NE(nullptr, desk.Build());
+    ASSERT_EQ(4, ImageList_GetImageCount(DesktopImageList));
+    EXPECT_NE(ImagePixels(DesktopImageList, 0), ImagePixels(DesktopImageList, 1)) << "b.hxq is asked itself";
+    EXPECT_EQ(ImagePixels(DesktopImageList, 2), ImagePixels(DesktopImageList, 3)) << "d.hxs shares c.hxs's";
+}
+
 TEST(DesktopView, EnterOpensTheSelectedFileAndDoesNothingWithoutSelection)
 {
     DesktopHost desk;
