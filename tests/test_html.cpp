@@ -176,6 +176,7 @@ TEST(HelpDocument, TopicsLinkToTheirSectionsInOrder)
     EXPECT_NE(std::string::npos, html.find("Halcyne 2.0 Online Help"));
     EXPECT_EQ(std::string::npos, html.find("<script"));
     EXPECT_EQ(std::string::npos, html.find("<img"));
+    EXPECT_EQ(std::string::npos, html.find("log off"));   // Shut Down offers no such choice
     const std::vector<std::pair<std::string, int>> topics = {
         {"Desktop Files - Display Extension", 19}, {"Halcyne Taskbar", 1}, {"About (F1)", 2},
         {"Login (F3)", 3}, {"Memory Cleanup (Silent Mode)", 4}, {"Refresh (F5)", 5}, {"Shut Down (F4)", 6},
