@@ -271,3 +271,31 @@ TEST(HelpShell, F12ShowsTheHelpAndF8TheChosenFile)
     PostMessageA(page, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(page); }));
 }
+
+// Without the engine library, or with one that lacks ShowHTMLDialog, F8 and
+// F12 show nothing and the shell runs on (About still opens after them).
+TEST(HelpShell, WithoutTheEngineF8AndF12ShowNothing)
+{
+    QuietShell quiet;
+    RegistryGuard overrides(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\halcyne.exe\\DllOverrides");
+    quiet.desktop.Write("rules.htm", "<html><head><title>House Rules</title></head></html>");
+    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "HTMLFile", quiet.desktop.File("rules.htm").c_str());
+    TempFolder copy;
+    ASSERT_TRUE(CopyFileA(ShellExePath().c_str(), copy.File("halcyne.exe").c_str(), FALSE));
+    // A library by the engine's name without the entry point, beside the exe.
+    ASSERT_TRUE(CopyFileA((ExeFolder() + "\\standin\\CRTDLL.dll").c_str(), copy.File("MSHTML.dll").c_str(), FALSE));
+    for (bool present : {true, false}) {
+        if (!present) {
+            DeleteFileA(copy.File("MSHTML.dll").c_str());
+            SetRegString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\halcyne.exe\\DllOverrides", "mshtml", "");
+        }
+        quiet.shell.exePath = copy.File("halcyne.exe");
+        ASSERT_TRUE(quiet.Start());
+        PostKey(quiet.main, VK_F12);
+        PostKey(quiet.main, VK_F8);
+        PostKey(quiet.main, VK_F1);
+        EXPECT_NE(nullptr, quiet.shell.WaitForWindow("#32770", "About (F1)", 10000)) << present;
+        EXPECT_TRUE(quiet.shell.Windows(ViewClass).empty()) << present;
+        quiet.shell.Kill();
+    }
+}
