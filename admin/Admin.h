@@ -31,6 +31,14 @@ void DisableBrowser();
 void EnableBrowser();
 void SetConservativeSwap();
 void ClearConservativeSwap();
+// "Enable DOS Security": MsDos.sys [Options], written through MsDosSysWrite
+// (tests watch the file through it); a failure is told in a box owned by owner.
+typedef BOOL (*IniWriteProc)(const char* file, const char* section, const char* entry, const char* value);
+extern IniWriteProc MsDosSysWrite;
+void WriteDosSecurity(HWND owner, BOOL secure);
+// Stores a path as a text setting and reads it back: the store refuses what it
+// cannot hold whole (256 characters or more). A refusal is told; false then.
+BOOL StorePath(HWND owner, HKEY root, const char* keyPath, const char* valueName, const char* path);
 // Starts explorer.exe the way the hand-over does; tests count the starts.
 typedef HINSTANCE(WINAPI* ShellStartProc)(HWND owner, LPCSTR verb, LPCSTR file,
                                           LPCSTR parameters, LPCSTR directory, INT show);

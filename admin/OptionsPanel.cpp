@@ -31,10 +31,12 @@ static BOOL Ticked(HWND panel, int control)
     return IsDlgButtonChecked(panel, control) == BST_CHECKED;
 }
 
+// Empty when the Windows directory is unknown: no SYSTEM.INI of the current drive's root.
 static void SwapIniPath(char* path)
 {
     lstrcpynA(path, ProgramInfo.windowsDirectory, MAX_PATH - 11);
-    lstrcatA(path, "\\SYSTEM.INI");
+    if (path[0])
+        lstrcatA(path, "\\SYSTEM.INI");
 }
 
 int LeadingNumber(const char* text)
@@ -60,7 +62,9 @@ static void PanelOnInit(HWND panel)
         Tick(panel, IDC_PANEL_BROWSER, BST_CHECKED);
     char path[MAX_PATH];
     SwapIniPath(path);
-    ReadIniString(text, path, "386Enh", "ConservativeSwapFileUsage");
+    lstrcpyA(text, "ERROR");
+    if (path[0])
+        ReadIniString(text, path, "386Enh", "ConservativeSwapFileUsage");
     if (lstrcmpA(text, "1") == 0)
         Tick(panel, IDC_PANEL_SWAP, BST_CHECKED);
     ReadString(text, HKEY_CURRENT_USER, ControlPanelDesktop, "DragFullWindows");
@@ -105,10 +109,7 @@ static void PanelOnOk(HWND panel, const PanelSwitches* switches)
     } else {
         WriteBootShell("explorer.exe");
     }
-    const char* onOff = switches->dosSecurity ? "0" : "1";
-    WriteIniString(MsDosSysPath, "Options", "BootKeys", onOff);
-    WriteIniString(MsDosSysPath, "Options", "BootMenu", "0");
-    WriteIniString(MsDosSysPath, "Options", "BootWarn", onOff);
+    WriteDosSecurity(panel, switches->dosSecurity);
     if (switches->browserDisabled)
         DisableBrowser();
     else

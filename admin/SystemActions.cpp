@@ -11,28 +11,36 @@ ShellStartProc ShellStart = ShellExecuteA;
 const char BrowserEnabledPath[] = "C:\\progra~1\\intern~1\\iexplore.exe";
 const char BrowserDisabledPath[] = "C:\\progra~1\\intern~1\\iexplore.ex_";
 const char MsDosSysPath[] = "C:\\MsDos.sys";
+IniWriteProc MsDosSysWrite = WriteIniString;
 
-static void WindowsFile(char* path, const char* name)
+// False, and no path, when the Windows directory is unknown: the name alone
+// would be a file in the root of whatever drive is current.
+static BOOL WindowsFile(char* path, const char* name)
 {
     UINT length = GetWindowsDirectoryA(path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    if (length == 0 || length >= MAX_PATH || lstrlenA(path) + lstrlenA(name) >= MAX_PATH) {
         path[0] = 0;
-    if (lstrlenA(path) + lstrlenA(name) < MAX_PATH)
-        lstrcatA(path, name);
+        return FALSE;
+    }
+    lstrcatA(path, name);
+    return TRUE;
 }
 
 DWORD ReadBootShell(char* out)
 {
     char path[MAX_PATH];
-    WindowsFile(path, "\\System.ini");
+    if (!WindowsFile(path, "\\System.ini")) {
+        lstrcpyA(out, "ERROR");   // as for a missing entry
+        return 5;
+    }
     return ReadIniString(out, path, "Boot", "Shell");
 }
 
 void WriteBootShell(const char* shell)
 {
     char path[MAX_PATH];
-    WindowsFile(path, "\\System.ini");
-    WriteIniString(path, "Boot", "Shell", shell);
+    if (WindowsFile(path, "\\System.ini"))
+        WriteIniString(path, "Boot", "Shell", shell);
 }
 
 BOOL FileExists(const char* path)
@@ -59,8 +67,43 @@ void EnableBrowser()
 static void WriteSwapEntry(const char* value)
 {
     char path[MAX_PATH];
-    WindowsFile(path, "\\SYSTEM.INI");
-    WriteIniString(path, "386Enh", "ConservativeSwapFileUsage", value);
+    if (WindowsFile(path, "\\SYSTEM.INI"))
+        WriteIniString(path, "386Enh", "ConservativeSwapFileUsage", value);
+}
+
+// On Windows 95/98/ME MsDos.sys is read-only, hidden and system, and a write
+// into it fails without a word: the attributes are cleared for the write
+// (flushed while they are) and put back exactly as they were, and a failure
+// is told. From Windows 2000 on the file means nothing and is just written.
+void WriteDosSecurity(HWND owner, BOOL secure)
+{
+    const char* onOff = secure ? "0" : "1";
+    if (WindowsVersion >= 500) {
+        MsDosSysWrite(MsDosSysPath, "Options", "BootKeys", onOff);
+        MsDosSysWrite(MsDosSysPath, "Options", "BootMenu", "0");
+        MsDosSysWrite(MsDosSysPath, "Options", "BootWarn", onOff);
+        return;
+    }
+    const DWORD locks = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    DWORD attributes = GetFileAttributesA(MsDosSysPath);
+    BOOL unlocked = attributes != INVALID_FILE_ATTRIBUTES && (attributes & locks) &&
+                    SetFileAttributesA(MsDosSysPath, attributes & ~locks);
+    BOOL written = MsDosSysWrite(MsDosSysPath, "Options", "BootKeys", onOff);
+    written = MsDosSysWrite(MsDosSysPath, "Options", "BootMenu", "0") && written;
+    written = MsDosSysWrite(MsDosSysPath, "Options", "BootWarn", onOff) && written;
+    // Windows 95/98/ME keep INI writes in a cache: flush it while the file
+    // is writable, and read back what the file now says.
+    MsDosSysWrite(MsDosSysPath, NULL, NULL, NULL);
+    char value[256];
+    ReadIniString(value, MsDosSysPath, "Options", "BootKeys");
+    written = written && lstrcmpA(value, onOff) == 0;
+    ReadIniString(value, MsDosSysPath, "Options", "BootWarn");
+    written = written && lstrcmpA(value, onOff) == 0;
+    if (unlocked)
+        SetFileAttributesA(MsDosSysPath, attributes);
+    if (!written)
+        MessageBoxA(owner, "Could not write C:\\MsDos.sys: DOS Security is not in effect !", ProgramInfo.caption,
+                    MB_OK | MB_ICONWARNING);
 }
 
 void SetConservativeSwap() { WriteSwapEntry("1"); }
@@ -79,6 +122,17 @@ int ChangeScreenMode(int width, int height, int bitsPerPixel)
     mode.dmBitsPerPel = bitsPerPixel;
     ChangeDisplaySettingsA(&mode, CDS_UPDATEREGISTRY);
     return 0;
+}
+
+BOOL StorePath(HWND owner, HKEY root, const char* keyPath, const char* valueName, const char* path)
+{
+    WriteValue(root, keyPath, valueName, path, 0);
+    char stored[256];
+    ReadString(stored, root, keyPath, valueName);
+    if (lstrcmpA(stored, path) == 0)
+        return TRUE;
+    MessageBoxA(owner, "Path too long: it was not stored !", ProgramInfo.caption, MB_OK | MB_ICONWARNING);
+    return FALSE;
 }
 
 void StartWindowsShell()

@@ -45,7 +45,12 @@ int ChooseWallpaper(HWND panel)
         return 1;
     }
     SetDesktopBackgroundImage(DesktopViewWindow, path);
-    WriteValue(HKEY_CURRENT_USER, WallpaperKey, "WallPaper", path, 0);
+    if (!StorePath(panel, HKEY_CURRENT_USER, WallpaperKey, "WallPaper", path)) {
+        // Screen, field and registry stay in step with what is stored.
+        LoadWallpaperBackground(DesktopViewWindow);
+        DropPreview();
+        return 1;
+    }
     SetDlgItemTextA(panel, IDC_PANEL_WALLPAPER, path);
     DropPreview();
     return 0;

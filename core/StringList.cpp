@@ -176,14 +176,18 @@ int ListSort(StringList list, int low, int high)
 {
     if (low >= high)
         return 0;
-    char pivot[260];
-    lstrcpynA(pivot, ListGet(list, (low + high) / 2, NULL), sizeof pivot);
+    // A whole copy: one cut short would compare below every text that
+    // shares its beginning. The scans also stay inside the range, whatever
+    // the comparison gives.
+    char* pivot = CopyText(ListGet(list, (low + high) / 2, NULL));
+    if (!pivot)
+        return 0;
     int i = low;
     int j = high;
     do {
-        while (lstrcmpA(ListGet(list, i, NULL), pivot) < 0)
+        while (i < high && lstrcmpA(ListGet(list, i, NULL), pivot) < 0)
             i++;
-        while (lstrcmpA(ListGet(list, j, NULL), pivot) > 0)
+        while (j > low && lstrcmpA(ListGet(list, j, NULL), pivot) > 0)
             j--;
         if (i <= j) {
             char* left = CopyText(ListGet(list, i, NULL));
@@ -194,6 +198,7 @@ int ListSort(StringList list, int low, int high)
             j--;
         }
     } while (i <= j);
+    free(pivot);
     if (j > low)
         ListSort(list, low, j);
     if (i < high)

@@ -61,26 +61,67 @@ static void BuildFilePath(char* path, const char* name)
         lstrcpynA(path + length, name, MAX_PATH - length);
 }
 
-// Documents of one type show their program's icon, so each type is looked
-// up once while the view is built and its image copied for the next files of
-// that type; the document picture is copied the same way. Files that may
-// carry an icon of their own are asked one by one.
+// Documents of one type show their program's icon, so each type whose icon
+// is shared is looked up once while the view is built and its image copied
+// for the next files of that type; the document picture is copied the same
+// way. Every other file is asked one by one.
 struct ImageCache {
     struct Entry {
         char extension[16];
-        int image;
+        BOOL shared;        // per file when not
+        int image;          // the shared image, -1 until there is one
     };
     Entry entries[32];
     int count;
     int documentImage;      // -1 until the document picture is in the list
 };
 
-static const char* const OwnIconExtensions[] = {
-    ".exe", ".ico", ".lnk", ".pif", ".url", ".scr", ".cur", ".ani", ".dll", ".cpl", ".icl", ".ocx",
-};
+// The default value of a key under HKEY_CLASSES_ROOT; false when there is none.
+static BOOL ReadClassText(const char* keyPath, char* text, DWORD size)
+{
+    HKEY key;
+    text[0] = 0;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return FALSE;
+    DWORD type = 0;
+    DWORD length = size - 1;
+    LONG result = RegQueryValueExA(key, NULL, NULL, &type, (BYTE*)text, &length);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return FALSE;
+    text[length < size ? length : size - 1] = 0;
+    return text[0] != 0;
+}
 
-// The extension by which a file's image may be shared, or null.
-static const char* SharedIconExtension(const char* name)
+// The registry's own rule: a type shares one icon only when its class's
+// DefaultIcon names a fixed file and index (not "%1", each file's own) and
+// no icon handler picks one per file.
+static BOOL TypeIconIsShared(const char* extension)
+{
+    char className[128];
+    char keyPath[MAX_PATH];
+    char icon[MAX_PATH];
+    if (!ReadClassText(extension, className, sizeof className))
+        return FALSE;
+    lstrcpyA(keyPath, className);
+    lstrcatA(keyPath, "\\shellex\\IconHandler");
+    HKEY handler;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, keyPath, 0, KEY_READ, &handler) == ERROR_SUCCESS) {
+        RegCloseKey(handler);
+        return FALSE;
+    }
+    lstrcpyA(keyPath, className);
+    lstrcatA(keyPath, "\\DefaultIcon");
+    if (!ReadClassText(keyPath, icon, sizeof icon))
+        return FALSE;
+    for (const char* c = icon; *c; c++)
+        if (c[0] == '%' && c[1] == '1')
+            return FALSE;
+    return TRUE;
+}
+
+// A file's extension, or null when it has none that could name a type.
+static const char* FileExtension(const char* name)
 {
     const char* dot = NULL;
     for (const char* c = name; *c; c++) {
@@ -91,27 +132,25 @@ static const char* SharedIconExtension(const char* name)
     }
     if (!dot || !dot[1] || lstrlenA(dot) >= 16)
         return NULL;
-    for (const char* own : OwnIconExtensions)
-        if (lstrcmpiA(dot, own) == 0)
-            return NULL;
     return dot;
 }
 
-static int CachedImage(const ImageCache* cache, const char* extension)
+// The type of an extension as the registry was found for it, looked up the
+// first time it is met; null for no extension or a full cache.
+static ImageCache::Entry* FileType(ImageCache* cache, const char* extension)
 {
-    for (int i = 0; extension && i < cache->count; i++)
+    if (!extension)
+        return NULL;
+    for (int i = 0; i < cache->count; i++)
         if (lstrcmpiA(cache->entries[i].extension, extension) == 0)
-            return cache->entries[i].image;
-    return -1;
-}
-
-static void RememberImage(ImageCache* cache, const char* extension, int image)
-{
-    if (!extension || cache->count >= (int)(sizeof cache->entries / sizeof cache->entries[0]))
-        return;
+            return &cache->entries[i];
+    if (cache->count >= (int)(sizeof cache->entries / sizeof cache->entries[0]))
+        return NULL;
     ImageCache::Entry* entry = &cache->entries[cache->count++];
     lstrcpynA(entry->extension, extension, sizeof entry->extension);
-    entry->image = image;
+    entry->shared = TypeIconIsShared(extension);
+    entry->image = -1;
+    return entry;
 }
 
 // Appends a copy of an image already in the list.
@@ -140,8 +179,8 @@ static BOOL AppendIcon(HIMAGELIST images, HICON icon)
 static void AppendFileImage(HIMAGELIST images, const char* name, ImageCache* cache)
 {
     int before = ImageList_GetImageCount(images);
-    const char* extension = SharedIconExtension(name);
-    if (AppendImageCopy(images, CachedImage(cache, extension)))
+    ImageCache::Entry* type = FileType(cache, FileExtension(name));
+    if (type && type->shared && AppendImageCopy(images, type->image))
         return;
     char path[MAX_PATH];
     BuildFilePath(path, name);
@@ -162,7 +201,8 @@ static void AppendFileImage(HIMAGELIST images, const char* name, ImageCache* cac
     }
     if (ImageList_GetImageCount(images) == before)
         ImageList_SetImageCount(images, before + 1);
-    RememberImage(cache, extension, before);
+    if (type && type->shared)
+        type->image = before;
 }
 
 // After the images were released elsewhere without the view being told, it

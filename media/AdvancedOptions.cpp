@@ -50,7 +50,7 @@ static void AdvancedOnSetPath(HWND dialog)
     char folder[MAX_PATH];
     GetDlgItemTextA(dialog, IDC_ADVANCED_MP3_PATH, folder, MAX_PATH);
     if (PathIsDirectoryA(folder))
-        WriteValue(HKEY_CURRENT_USER, "Software\\Hx_", "Mp3Path", folder, 0);
+        StorePath(OptionsPanelWindow, HKEY_CURRENT_USER, "Software\\Hx_", "Mp3Path", folder);
     else
         MessageBoxA(OptionsPanelWindow, "Invalid Mp3 Directory !", ProgramInfo.caption,
                     MB_OK | MB_ICONWARNING);
@@ -107,7 +107,7 @@ static void ChooseFileInto(const char* filter, const char* title, const char* va
     dialog.lpstrTitle = title;
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     if (GetOpenFileNameA(&dialog))
-        WriteValue(HKEY_CURRENT_USER, "Software\\Hx_", valueName, fileName, 0);
+        StorePath(MainWindow, HKEY_CURRENT_USER, "Software\\Hx_", valueName, fileName);
 }
 
 void ChooseMovieFile()

@@ -17,8 +17,13 @@ void InitMediaPlayers(HWND mainWindow, HINSTANCE instance)
     }
 }
 
+// The media window in which a position above 0 was last seen.
+static HWND PlayedWindow;
+
 BOOL StopAndClose(MediaPlayer* player)
 {
+    if (PlayedWindow == player->window)
+        PlayedWindow = NULL;
     player->state = 0;
     SendMessageA(player->window, MCI_STOP, 0, 0);
     SendMessageA(player->window, WM_CLOSE, 0, 0);
@@ -87,14 +92,18 @@ BOOL OpenAndPlay(const char* fileName, MediaPlayer* player)
 
 // Some media devices overshoot the length and fall back when they stop, so
 // "position equals length" is not always seen: a window that stopped by
-// itself while the record still reads playing has also reached the end.
+// itself while the record still reads playing has also reached the end, but
+// only once it had really played; a file that opens but cannot play (a busy
+// device, a missing codec) stops at once and is no end.
 BOOL MediaReachedEnd(MediaPlayer* player)
 {
     LONG position = GetMediaPosition(player);
     LONG length = GetMediaLength(player);
     if (position == length && position > 0)
         return TRUE;
-    if (player->state != 1 || !player->window || length == 0)
+    if (position > 0 && player->window)
+        PlayedWindow = player->window;
+    if (player->state != 1 || !player->window || length == 0 || PlayedWindow != player->window)
         return FALSE;
     return SendMessageA(player->window, MCIWNDM_GETMODEA, 0, 0) == MCI_MODE_STOP;
 }

@@ -43,16 +43,18 @@ static void ResetPositionSlider(HWND dialog)
     SendDlgItemMessageA(dialog, IDC_MP3_POSITION, TBM_SETPOS, TRUE, 1);
 }
 
-// Plays list entry `index` of this dialog from the folder; false when there is none.
+// Plays list entry `index` of this dialog from the folder; false when there
+// is none. A paused file goes on whatever the entry, as the record ignores
+// the name then, so a name too long for the path does not stop it.
 static BOOL PlayListEntry(HWND dialog, const char* folder, int index)
 {
     char name[MAX_PATH];
     char path[MAX_PATH];
-    if (SendDlgItemMessageA(dialog, IDC_MP3_LIST, LB_GETTEXTLEN, index, 0) >= MAX_PATH)
-        return FALSE;
-    if (SendDlgItemMessageA(dialog, IDC_MP3_LIST, LB_GETTEXT, index, (LPARAM)name) == LB_ERR)
-        return FALSE;
-    if (!BuildTrackPath(path, folder, name))
+    path[0] = 0;
+    BOOL found = SendDlgItemMessageA(dialog, IDC_MP3_LIST, LB_GETTEXTLEN, index, 0) < MAX_PATH &&
+                 SendDlgItemMessageA(dialog, IDC_MP3_LIST, LB_GETTEXT, index, (LPARAM)name) != LB_ERR &&
+                 BuildTrackPath(path, folder, name);
+    if (!found && !(Mp3Media.state == 2 && Mp3Media.window))
         return FALSE;
     Mp3Media.parent = dialog;
     OpenAndPlay(path, &Mp3Media);
@@ -69,6 +71,8 @@ static void Mp3OnInit(HWND dialog)
         state->modal = OpeningModalPlayer;
         trackCount = ListFillFromFolder(&state->listing, folder, "*.mp3");
         FillListBox(state->listing, GetDlgItem(dialog, IDC_MP3_LIST));
+    } else {
+        trackCount = 0;   // no listing, an empty list
     }
     OpeningModalPlayer = FALSE;
     SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)state);

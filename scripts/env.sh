@@ -99,7 +99,7 @@ REGEDIT4
 [HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
 "Decorated"="N"
 
-; The HTML dialog comes from our MSHTML.DLL beside the exe (Wine's shows nothing).
+; The HTML dialog comes from our MSHTML.DLL in system32 (Wine's shows nothing).
 [HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides]
 "mshtml"="native,builtin"
 
@@ -109,6 +109,11 @@ REGEDIT4
 "Courier New"="Liberation Mono"
 REG
     "$WINE" regedit /S "$(halcyne_winpath "$reg")" </dev/null >/dev/null 2>&1 || true
+    # In place of Wine's placeholder, so every exe of the prefix gets it and
+    # the build folder of the exe that ships holds no MSHTML.DLL.
+    local standin="$HALCYNE_BUILD/winestandin/MSHTML.dll"
+    [ -f "$standin" ] && cp -f "$standin" "$prefix/drive_c/windows/system32/mshtml.dll"
+    return 0
 }
 
 # Unix path to the Windows path Wine gives it (drive Z:).

@@ -186,9 +186,8 @@ void ActivateWindowButton(HWND window, HWND button)
     char text[CLICKED_CAPTION_SIZE];
     GetWindowTextA(button, text, sizeof text);
     int length = lstrlenA(text);
-    // Every button caption has at least two characters (short titles keep
-    // their text); anything shorter is no window button.
-    if (length < 2)
+    // Captions of two characters or fewer do nothing when clicked.
+    if (length <= 2)
         return;
     lstrcpynA(LastClickedCaption, text, sizeof LastClickedCaption);
     SendMessageA(button, BM_SETSTATE, TRUE, 0);

@@ -109,13 +109,24 @@ TEST_F(AdvancedFixture, BeforeWindows2000OkAlsoStoresTheMovieBox)
 
 TEST_F(AdvancedFixture, SetPathChecksTheFolderAndCloseKeepsIt)
 {
-    std::string warning, warningTitle;
+    std::string warning, warningTitle, tooLong;
     WhenShown(DialogTitle, [&](HWND dialog) {
         HWND path = GetDlgItem(dialog, IDC_ADVANCED_MP3_PATH);
         SetWindowTextA(path, (folder.path + "\\missing").c_str());
         WhenShown("Halcyne 2.08", [&](HWND box) {
             warning = MessageBoxText(box);
             warningTitle = WindowText(box);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+        ClickButton(dialog, IDC_ADVANCED_SET_PATH);
+        EXPECT_EQ("", Reg("Mp3Path"));
+        // A real folder named by more characters than the store holds.
+        std::string longPath = folder.path;
+        while (longPath.size() < 257)
+            longPath += "\\.";
+        SetWindowTextA(path, longPath.c_str());
+        WhenShown("Halcyne 2.08", [&](HWND box) {
+            tooLong = MessageBoxText(box);
             PostMessageA(box, WM_COMMAND, IDOK, 0);
         });
         ClickButton(dialog, IDC_ADVANCED_SET_PATH);
@@ -129,6 +140,7 @@ TEST_F(AdvancedFixture, SetPathChecksTheFolderAndCloseKeepsIt)
     EXPECT_EQ(1, Run());
     EXPECT_EQ("Invalid Mp3 Directory !", warning);
     EXPECT_EQ("Halcyne 2.08", warningTitle);
+    EXPECT_EQ("Path too long: it was not stored !", tooLong);
     // The box shows typed letters in upper case, and so the folder is stored.
     EXPECT_EQ(0, lstrcmpiA(folder.path.c_str(), Reg("Mp3Path").c_str())) << Reg("Mp3Path");
     EXPECT_NE(folder.path, Reg("Mp3Path"));

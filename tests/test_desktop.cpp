@@ -4,9 +4,11 @@
 #include "core/Core.h"
 #include "desktop/Desktop.h"
 #include "taskbar/Taskbar.h"
+#include "tools/Tools.h"
 #include "support/TestSupport.h"
 #include <gtest/gtest.h>
 #include <shellapi.h>
+#include <psapi.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,8 @@
 namespace {
 
 const char ProductKeyPath[] = "Software\\Hx_";
+POINT FirstItemPoint(HWND view);
+void PostClick(HWND view, UINT down, UINT up, POINT at, WPARAM keys);
 const char WallpaperKey[] = "Control Panel\\Desktop";
 
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -315,6 +319,27 @@ TEST(DesktopView, FileWithoutIconGetsTheDocumentImageAndTheNextKeepsItsOwn)
     ImageList_Destroy(reference);
 }
 
+// A type whose class gives "%1" as its icon is asked file by file; one with
+// a fixed icon file shares the first file's image.
+TEST(DesktopView, TypeIconsSharedOnlyWhereTheRegistrySaysSo)
+{
+    RegistryGuard perFileType(HKEY_CLASSES_ROOT, ".hxq"), perFileClass(HKEY_CLASSES_ROOT, "HxqTestFile");
+    RegistryGuard sharedType(HKEY_CLASSES_ROOT, ".hxs"), sharedClass(HKEY_CLASSES_ROOT, "HxsTestFile");
+    SetRegString(HKEY_CLASSES_ROOT, ".hxq", "", "HxqTestFile");
+    SetRegString(HKEY_CLASSES_ROOT, "HxqTestFile\\DefaultIcon", "", "%1");
+    SetRegString(HKEY_CLASSES_ROOT, ".hxs", "", "HxsTestFile");
+    SetRegString(HKEY_CLASSES_ROOT, "HxsTestFile\\DefaultIcon", "", "shell32.dll,3");
+    DesktopHost desk;
+    ASSERT_TRUE(CopyFileA(ShellExePath().c_str(), desk.desktop.File("a.hxq").c_str(), FALSE));
+    desk.desktop.Write("b.hxq", "no icon of its own");
+    ASSERT_TRUE(CopyFileA(ShellExePath().c_str(), desk.desktop.File("c.hxs").c_str(), FALSE));
+    desk.desktop.Write("d.hxs", "no icon of its own");
+    ASSERT_NE(nullptr, desk.Build());
+    ASSERT_EQ(4, ImageList_GetImageCount(DesktopImageList));
+    EXPECT_NE(ImagePixels(DesktopImageList, 0), ImagePixels(DesktopImageList, 1)) << "b.hxq is asked itself";
+    EXPECT_EQ(ImagePixels(DesktopImageList, 2), ImagePixels(DesktopImageList, 3)) << "d.hxs shares c.hxs's";
+}
+
 TEST(DesktopView, EnterOpensTheSelectedFileAndDoesNothingWithoutSelection)
 {
     DesktopHost desk;
@@ -337,6 +362,37 @@ TEST(DesktopView, EnterOpensTheSelectedFileAndDoesNothingWithoutSelection)
     char current[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, current);
     EXPECT_EQ(0, lstrcmpiA(desk.desktop.path.c_str(), current)) << "the Desktop folder stays current";
+    SetCurrentDirectoryA(ExeFolder().c_str());
+}
+
+// With the free-memory switch on, a double click starts the cleaner before
+// the file opens; Enter opens it without.
+TEST(DesktopView, FreeMemorySwitchCleansOnDoubleClickButNotOnEnter)
+{
+    DesktopHost desk;
+    TempFolder evidence;
+    std::string marker = evidence.File("opened.txt");
+    WriteMarkerBatch(desk.desktop, "open-me.bat", marker);
+    HWND view = desk.Build();
+    ShowWindow(desk.host, SW_SHOW);
+    FreeMemOnLaunch = 1;
+    CleanerBlockLimit = 64 * 1024 * 1024;
+    auto peak = [] {
+        PROCESS_MEMORY_COUNTERS memory = {sizeof memory};
+        GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+        return memory.PeakWorkingSetSize;
+    };
+    SIZE_T before = peak();
+    SelectItem(view, 0);
+    SendMessageA(view, WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(WaitFor([&] { return FileExists(marker); }, 15000));
+    EXPECT_LT(peak(), before + 32 * 1024 * 1024) << "Enter cleaned memory";
+    DeleteFileA(marker.c_str());
+    PostClick(view, WM_LBUTTONDBLCLK, WM_LBUTTONUP, FirstItemPoint(view), MK_LBUTTON);
+    ASSERT_TRUE(WaitFor([&] { return FileExists(marker); }, 15000));
+    EXPECT_TRUE(WaitFor([&] { return peak() >= before + 32 * 1024 * 1024; }, 10000))
+        << "the double click cleaned nothing";
+    FreeMemOnLaunch = 0;
     SetCurrentDirectoryA(ExeFolder().c_str());
 }
 
@@ -489,6 +545,38 @@ TEST(ShellDesktop, RefreshRebuildsWithTheNewFileAndPlacesTaskbar)
     RECT viewRect;
     GetWindowRect(run.View(), &viewRect);
     EXPECT_EQ(height - 27, viewRect.bottom);
+}
+
+// F5 applies a stored "Video" of 800 or 1024 where the display takes the mode,
+// and the shell follows the screen's new size.
+TEST(ShellDesktop, RefreshAppliesTheStoredVideoMode)
+{
+    RunningShell run;
+    ASSERT_TRUE(run.Start());
+    DEVMODEA before = {};
+    before.dmSize = sizeof before;
+    EnumDisplaySettingsA(NULL, ENUM_REGISTRY_SETTINGS, &before);
+    for (DWORD video : {800u, 1024u}) {
+        DEVMODEA mode = before;
+        mode.dmPelsWidth = video;
+        mode.dmPelsHeight = video * 3 / 4;
+        mode.dmBitsPerPel = 16;
+        bool accepted = ChangeDisplaySettingsA(&mode, CDS_TEST) == DISP_CHANGE_SUCCESSFUL;
+        if (!accepted)
+            printf("the display refuses %lu x %lu x 16\n", video, video * 3 / 4);
+        SetRegDword(HKEY_CURRENT_USER, ProductKeyPath, "Video", video);
+        HWND view = run.View();
+        PostKey(run.main, VK_F5);
+        ASSERT_TRUE(WaitFor([&] { return run.View() && run.View() != view; }, 5000)) << video;
+        EnumDisplaySettingsA(NULL, ENUM_REGISTRY_SETTINGS, &mode);
+        EXPECT_EQ(accepted ? video : before.dmPelsWidth, mode.dmPelsWidth);
+        RECT main;
+        GetWindowRect(run.main, &main);
+        EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), main.right - main.left);
+        if (accepted)
+            EXPECT_EQ((int)video, GetSystemMetrics(SM_CXSCREEN));
+    }
+    ChangeDisplaySettingsA(&before, CDS_UPDATEREGISTRY);
 }
 
 TEST(ShellDesktop, DoubleClickOpensTheFileAndRightClickShowsTheMenuAtTheCursor)

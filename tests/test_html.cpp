@@ -141,6 +141,31 @@ TEST(HtmlViewer, HelpShowsTheDocumentAndLinksScrollToTheirSections)
     EXPECT_EQ(nullptr, GetModuleHandleA("mshtml.dll"));
 }
 
+// A quit message while a page shows ends the page before the engine is
+// unloaded, and stays for the caller's loop.
+TEST(HtmlViewer, QuitWhileShowingEndsThePageAndIsKept)
+{
+    AppInstance = GetModuleHandleA(NULL);
+    static HWND shown;
+    struct Quit {
+        static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
+        {
+            if (!(shown = FindOwnWindow(ViewClass, NULL)))
+                return;
+            KillTimer(NULL, id);
+            PostQuitMessage(7);
+        }
+    };
+    UINT_PTR timer = SetTimer(NULL, 0, 100, Quit::Tick);
+    ShowBuiltInHelp();
+    KillTimer(NULL, timer);
+    ASSERT_NE(nullptr, shown);
+    EXPECT_FALSE(IsWindow(shown));
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(7, (int)msg.wParam);
+}
+
 TEST(HelpDocument, TopicsLinkToTheirSectionsInOrder)
 {
     std::string html = HelpResource();
@@ -151,6 +176,7 @@ TEST(HelpDocument, TopicsLinkToTheirSectionsInOrder)
     EXPECT_NE(std::string::npos, html.find("Halcyne 2.0 Online Help"));
     EXPECT_EQ(std::string::npos, html.find("<script"));
     EXPECT_EQ(std::string::npos, html.find("<img"));
+    EXPECT_EQ(std::string::npos, html.find("log off"));   // Shut Down offers no such choice
     const std::vector<std::pair<std::string, int>> topics = {
         {"Desktop Files - Display Extension", 19}, {"Halcyne Taskbar", 1}, {"About (F1)", 2},
         {"Login (F3)", 3}, {"Memory Cleanup (Silent Mode)", 4}, {"Refresh (F5)", 5}, {"Shut Down (F4)", 6},
@@ -235,13 +261,41 @@ TEST(HelpShell, F12ShowsTheHelpAndF8TheChosenFile)
     EXPECT_TRUE(shell.Windows(ViewClass).empty());
 
     desktop.Write("rules.htm", "<html><head><title>House Rules</title></head><body><h1>Rules</h1>"
-                               "<p>No <b>food</b> near the keyboards.</p></body></html>");
+                               "<p>No <b>food</b> near the keyboards.&#4294967361;</p></body></html>");
     SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "HTMLFile", desktop.File("rules.htm").c_str());
     PostKey(main, VK_F8);
     HWND page = shell.WaitForWindow(ViewClass, "House Rules");
     ASSERT_NE(nullptr, page);
     std::string text = ViewText(page);
-    EXPECT_NE(std::string::npos, text.find("No food near the keyboards.")) << text;
+    EXPECT_NE(std::string::npos, text.find("No food near the keyboards.?")) << text;   // no wrapped entity
     PostMessageA(page, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(page); }));
+}
+
+// Without the engine library, or with one that lacks ShowHTMLDialog, F8 and
+// F12 show nothing and the shell runs on (About still opens after them).
+TEST(HelpShell, WithoutTheEngineF8AndF12ShowNothing)
+{
+    QuietShell quiet;
+    RegistryGuard overrides(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\halcyne.exe\\DllOverrides");
+    quiet.desktop.Write("rules.htm", "<html><head><title>House Rules</title></head></html>");
+    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "HTMLFile", quiet.desktop.File("rules.htm").c_str());
+    TempFolder copy;
+    ASSERT_TRUE(CopyFileA(ShellExePath().c_str(), copy.File("halcyne.exe").c_str(), FALSE));
+    // A library by the engine's name without the entry point, beside the exe.
+    ASSERT_TRUE(CopyFileA((ExeFolder() + "\\standin\\CRTDLL.dll").c_str(), copy.File("MSHTML.dll").c_str(), FALSE));
+    for (bool present : {true, false}) {
+        if (!present) {
+            DeleteFileA(copy.File("MSHTML.dll").c_str());
+            SetRegString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\halcyne.exe\\DllOverrides", "mshtml", "");
+        }
+        quiet.shell.exePath = copy.File("halcyne.exe");
+        ASSERT_TRUE(quiet.Start());
+        PostKey(quiet.main, VK_F12);
+        PostKey(quiet.main, VK_F8);
+        PostKey(quiet.main, VK_F1);
+        EXPECT_NE(nullptr, quiet.shell.WaitForWindow("#32770", "About (F1)", 10000)) << present;
+        EXPECT_TRUE(quiet.shell.Windows(ViewClass).empty()) << present;
+        quiet.shell.Kill();
+    }
 }

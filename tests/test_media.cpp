@@ -174,3 +174,20 @@ TEST(MediaRecords, TheEndIsSeenWhenTheWindowStopsByItself)
     EXPECT_FALSE(MediaReachedEnd(&Mp3Media));
     DestroyWindow(parent);
 }
+
+// A file that opens but stops at once without playing (a busy device, a
+// missing codec) is no end: the player would skip through the whole folder.
+TEST(MediaRecords, AWindowStoppedBeforePlayingIsNoEnd)
+{
+    TempFolder folder;
+    WriteWaveFile(folder.File("long.wav"), 3000);
+    HWND parent = Parent();
+    InitMediaPlayers(parent, GetModuleHandleA(NULL));
+    ASSERT_TRUE(OpenAndPlay(folder.File("long.wav").c_str(), &Mp3Media));
+    SendMessageA(Mp3Media.window, MCI_STOP, 0, 0);
+    SendMessageA(Mp3Media.window, MCI_SEEK, 0, MCIWND_START);
+    EXPECT_EQ(0, GetMediaPosition(&Mp3Media));
+    EXPECT_FALSE(MediaReachedEnd(&Mp3Media));
+    StopAndClose(&Mp3Media);
+    DestroyWindow(parent);
+}

@@ -120,6 +120,16 @@ TEST_F(Mp3Fixture, PlayWhilePausedResumesAndStopThenPlayStartsAfresh)
     EXPECT_EQ(first, Mp3Media.window);   // the paused file goes on
     EXPECT_EQ(1, Mp3Media.state);
     EXPECT_EQ(1, currentTrack);
+    // Also when the selected name would make the path too long.
+    ClickButton(player, IDC_MP3_PAUSE);
+    std::string longName(255, 'z');
+    LRESULT at = SendDlgItemMessageA(player, IDC_MP3_LIST, LB_ADDSTRING, 0, (LPARAM)longName.c_str());
+    SendDlgItemMessageA(player, IDC_MP3_LIST, LB_SETCURSEL, at, 0);
+    ClickButton(player, IDC_MP3_PLAY);
+    EXPECT_EQ(first, Mp3Media.window);
+    EXPECT_EQ(1, Mp3Media.state);
+    SendDlgItemMessageA(player, IDC_MP3_LIST, LB_DELETESTRING, at, 0);
+    SendDlgItemMessageA(player, IDC_MP3_LIST, LB_SETCURSEL, 1, 0);
 
     ClickButton(player, IDC_MP3_STOP);
     EXPECT_EQ(0, Mp3Media.state);

@@ -133,6 +133,24 @@ TEST_F(PanelFixture, OpensWithMissingSourcesAsUnticked)
     EXPECT_EQ("(missing)", IniValue(ini, "Boot", "Shell"));
 }
 
+// An unknown Windows directory reads no SYSTEM.INI from the current drive's root.
+TEST_F(PanelFixture, UnknownWindowsDirectoryReadsNoSystemIniOfTheDriveRoot)
+{
+    FileBackup rootIni("C:\\SYSTEM.INI");
+    WritePrivateProfileStringA("386Enh", "ConservativeSwapFileUsage", "1", "C:\\SYSTEM.INI");
+    char current[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, current);
+    SetCurrentDirectoryA("C:\\");
+    ProgramInfo.windowsDirectory[0] = 0;
+    bool swap = true;
+    Run([&](HWND panel) {
+        swap = Checked(panel, IDC_PANEL_SWAP);
+        ClickButton(panel, IDC_PANEL_CANCEL);
+    });
+    SetCurrentDirectoryA(current);
+    EXPECT_FALSE(swap);
+}
+
 TEST_F(PanelFixture, OpensShowingEverySourceSet)
 {
     WritePrivateProfileStringA("Boot", "Shell", "EXPLORER.EXE", ini.c_str());

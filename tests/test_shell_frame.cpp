@@ -207,6 +207,27 @@ TEST(FunctionKeys, EachKeyOpensItsWindowAndF2DoesNothing)
     }
 }
 
+// Keys that reach a modeless window's focused control still pass the
+// shell's function keys: F1 opens About from the MP3 player and the tip.
+TEST(FunctionKeys, WorkWhileAModelessWindowHasTheFocus)
+{
+    QuietShell quiet;
+    ASSERT_TRUE(quiet.Start());
+    PostKey(quiet.main, VK_F6);
+    HWND player = quiet.shell.WaitForWindow("#32770", "HX2 MP3 Player (F6)");
+    PostKey(quiet.main, VK_F11);
+    HWND tip = quiet.shell.WaitForWindow("#32770", "Tip of the Day");
+    ASSERT_NE(nullptr, player);
+    ASSERT_NE(nullptr, tip);
+    for (HWND focused : {GetDlgItem(player, IDC_MP3_LIST), GetDlgItem(tip, IDC_TIP_NEXT)}) {
+        PostKey(focused, VK_F1);
+        HWND about = quiet.shell.WaitForWindow("#32770", "About (F1)", 5000);
+        ASSERT_NE(nullptr, about) << ClassOf(focused);
+        PostButtonClick(about, IDC_ABOUT_OK);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(about); }));
+    }
+}
+
 TEST(CloseRefusal, AltF4AndWindowMenuCloseLeaveTheShellRunning)
 {
     QuietShell quiet;

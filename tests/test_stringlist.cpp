@@ -97,6 +97,8 @@ TEST(StringList, SortOrdersAnyInputAsLstrcmpDoes)
         {"e", "d", "c", "b", "a"},
         {"a", "a", "a", "a"},
         {"a", "b", "c", "d", "e", "f"},
+        // Longer than the lists hold today, alike in their first 259 characters.
+        {std::string(259, 'm') + "c", std::string(259, 'm') + "a", std::string(259, 'm') + "b"},
     };
     for (const std::vector<std::string>& input : inputs) {
         OwnedList owned;

@@ -2,6 +2,7 @@
 // swap entry, the screen mode, the hand-over to Windows and the shell unload.
 #include "admin/Admin.h"
 #include "app/App.h"
+#include "core/Core.h"
 #include "support/AdminSupport.h"
 #include <gtest/gtest.h>
 #include <shellapi.h>
@@ -54,6 +55,50 @@ TEST_F(ActionsFixture, SwapEntryIsOneOrZero)
     EXPECT_EQ("1", IniValue(SystemIniPath(), "386Enh", "ConservativeSwapFileUsage"));
     ClearConservativeSwap();
     EXPECT_EQ("0", IniValue(SystemIniPath(), "386Enh", "ConservativeSwapFileUsage"));
+}
+
+// MsDos.sys as the platform's writes meet it, recorded; Wine lets root write
+// a read-only file, so a refused write is played here.
+std::vector<DWORD> AttributesAtWrite;
+BOOL RefuseWrites;
+BOOL WatchedWrite(const char* file, const char* section, const char* entry, const char* value)
+{
+    AttributesAtWrite.push_back(GetFileAttributesA(file));
+    return !RefuseWrites && WriteIniString(file, section, entry, value);
+}
+
+// Windows 95/98/ME: the read-only, hidden, system MsDos.sys is unlocked for
+// the write and locked again as it was; a write that does not take is told.
+TEST_F(ActionsFixture, DosSecurityUnlocksMsDosSysForTheWriteAndTellsAFailure)
+{
+    FileBackup msdos(MsDosSysPath);
+    WriteWholeFile(MsDosSysPath, "[Options]\r\nBootKeys=1\r\n");
+    const DWORD locks = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    ASSERT_TRUE(SetFileAttributesA(MsDosSysPath, locks));
+    DWORD before = GetFileAttributesA(MsDosSysPath);
+    ASSERT_EQ(locks, before & locks);
+    WindowsVersion = 410;
+    MsDosSysWrite = WatchedWrite;
+    RefuseWrites = FALSE;
+    WriteDosSecurity(MainWindow, TRUE);
+    ASSERT_EQ(4u, AttributesAtWrite.size());
+    for (DWORD seen : AttributesAtWrite)
+        EXPECT_EQ(0u, seen & locks);
+    EXPECT_EQ(before, GetFileAttributesA(MsDosSysPath));
+    EXPECT_EQ("0", IniValue(MsDosSysPath, "Options", "BootWarn"));
+
+    RefuseWrites = TRUE;
+    std::string told;
+    WhenShown("Halcyne 2.08", [&](HWND box) {
+        told = MessageBoxText(box);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    WriteDosSecurity(MainWindow, FALSE);
+    ForgetPendingSteps();
+    EXPECT_EQ("Could not write C:\\MsDos.sys: DOS Security is not in effect !", told);
+    EXPECT_EQ(before, GetFileAttributesA(MsDosSysPath));
+    MsDosSysWrite = WriteIniString;
+    SetFileAttributesA(MsDosSysPath, FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(BrowserSwitch, RenamesBetweenTheTwoNamesOnlyWhenOneExists)

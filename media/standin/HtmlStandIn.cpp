@@ -1,7 +1,7 @@
 // MSHTML.DLL for Wine, whose own ShowHTMLDialog shows nothing: a small HTML
 // dialog of ours behind the same export. It is built only for running under
-// Wine (loaded from beside the exe through a DLL override) and never shipped
-// for Windows, where the system's engine serves. It reads the page the
+// Wine (put in the prefix's system folder and preferred through a DLL
+// override) and never shipped for Windows, where the system's engine serves. It reads the page the
 // moniker names, from a file or from a module's HTML resource, and shows it in
 // a rich edit control: headings, paragraphs, lists, bold and italic, colours,
 // alignment, rules, and links inside the page that scroll to their anchors.
@@ -15,8 +15,10 @@
 
 static const char HtmlViewClass[] = "HalcyneHtmlView";
 static HINSTANCE ThisModule;
+// Larger pages are not read.
+static const DWORD PageLimit = 16 * 1024 * 1024;
 
-enum { MaxDepth = 32, MaxLinks = 128, MaxAnchors = 128, RunSize = 512 };
+enum { MaxDepth = 32, MaxLinks = 128, MaxAnchors = 128, RunSize = 512, MaxIndent = 8 };
 
 struct HtmlFormat {
     BYTE bold, italic, underline, link;
@@ -46,6 +48,7 @@ struct HtmlAnchor {
 // Everything one showing needs; lives on the heap for the window's lifetime.
 struct HtmlView {
     HWND edit;
+    LONG length;   // characters in the control
     HtmlElement stack[MaxDepth];
     int depth;
     char run[RunSize];
@@ -67,17 +70,16 @@ static HtmlFormat* Current(HtmlView* view)
     return &view->stack[view->depth].format;
 }
 
+// Counted, not asked: the control finds a position by walking its
+// paragraphs, which made every insertion slower than the one before.
 static LONG TextEnd(HtmlView* view)
 {
-    GETTEXTLENGTHEX length = {GTL_NUMCHARS, CP_ACP};
-    return (LONG)SendMessageA(view->edit, EM_GETTEXTLENGTHEX, (WPARAM)&length, 0);
+    return view->length;
 }
 
+// Text goes in at the caret, which stays at the end while the page is built.
 static void InsertText(HtmlView* view, const char* text, const HtmlFormat* format)
 {
-    LONG end = TextEnd(view);
-    CHARRANGE caret = {end, end};
-    SendMessageA(view->edit, EM_EXSETSEL, 0, (LPARAM)&caret);
     CHARFORMAT2A look;
     ZeroMemory(&look, sizeof look);
     look.cbSize = sizeof look;
@@ -89,21 +91,20 @@ static void InsertText(HtmlView* view, const char* text, const HtmlFormat* forma
     lstrcpyA(look.szFaceName, "Verdana");
     SendMessageA(view->edit, EM_SETCHARFORMAT, SCF_SELECTION, (LPARAM)&look);
     SendMessageA(view->edit, EM_REPLACESEL, FALSE, (LPARAM)text);
+    view->length += lstrlenA(text);
 }
 
 static void BeginParagraph(HtmlView* view)
 {
     if (view->inParagraph)
         return;
-    LONG end = TextEnd(view);
-    CHARRANGE caret = {end, end};
-    SendMessageA(view->edit, EM_EXSETSEL, 0, (LPARAM)&caret);
     PARAFORMAT paragraph;
     ZeroMemory(&paragraph, sizeof paragraph);
     paragraph.cbSize = sizeof paragraph;
     paragraph.dwMask = PFM_ALIGNMENT | PFM_STARTINDENT | PFM_OFFSET;
     paragraph.wAlignment = Current(view)->align;
-    paragraph.dxStartIndent = Current(view)->listDepth * 360;
+    int indent = Current(view)->listDepth;
+    paragraph.dxStartIndent = (indent < MaxIndent ? indent : MaxIndent) * 360;
     SendMessageA(view->edit, EM_SETPARAFORMAT, 0, (LPARAM)&paragraph);
     view->inParagraph = TRUE;
     view->pendingSpace = FALSE;
@@ -259,13 +260,15 @@ static BOOL IsBlockTag(const char* name)
     return FALSE;
 }
 
-static void PushElement(HtmlView* view, const char* name)
+// False when the stack is full: the element then changes nothing.
+static BOOL PushElement(HtmlView* view, const char* name)
 {
     if (view->depth >= MaxDepth - 1)
-        return;
+        return FALSE;
     view->stack[view->depth + 1].format = view->stack[view->depth].format;
     view->depth++;
     CopyBounded(view->stack[view->depth].tag, name, sizeof view->stack[view->depth].tag);
+    return TRUE;
 }
 
 static void PopElement(HtmlView* view, const char* name)
@@ -330,7 +333,8 @@ static void OpenTag(HtmlView* view, const char* name, const char* tag)
     }
     if (IsTag(name, "hr")) {
         EndParagraph(view);
-        PushElement(view, "hr");
+        if (!PushElement(view, "hr"))
+            return;
         Current(view)->align = PFA_CENTER;
         Current(view)->colour = RGB(160, 160, 160);
         Current(view)->bold = 0;
@@ -350,7 +354,8 @@ static void OpenTag(HtmlView* view, const char* name, const char* tag)
                 view->pendingSpace = FALSE;
             }
             FlushRun(view);
-            PushElement(view, "a");
+            if (!PushElement(view, "a"))
+                return;
             Current(view)->link = 1;
             CopyBounded(view->linkTarget, value, sizeof view->linkTarget);
             BeginParagraph(view);
@@ -373,7 +378,8 @@ static void OpenTag(HtmlView* view, const char* name, const char* tag)
     }
     if (IsTag(name, "img") || IsTag(name, "meta") || IsTag(name, "link") || IsTag(name, "input"))
         return;
-    PushElement(view, name);
+    if (!PushElement(view, name))
+        return;
     HtmlFormat* format = Current(view);
     if (IsTag(name, "b") || IsTag(name, "strong") || IsTag(name, "th"))
         format->bold = 1;
@@ -442,8 +448,10 @@ static char DecodeEntity(const char** cursor)
     char result = 0;
     if (name[0] == '#') {
         int number = 0;
+        // Past 255 the value only has to stay past it.
         for (const char* d = name + 1; *d >= '0' && *d <= '9'; d++)
-            number = number * 10 + (*d - '0');
+            if (number < 256)
+                number = number * 10 + (*d - '0');
         result = number > 0 && number < 256 ? (char)number : '?';
     } else {
         for (const Entity& entity : entities)
@@ -456,13 +464,22 @@ static char DecodeEntity(const char** cursor)
     return result;
 }
 
+// Case ignored; never reads past the end of text.
+static BOOL StartsWith(const char* text, const char* prefix)
+{
+    int length = lstrlenA(prefix);
+    int available = 0;
+    while (available < length && text[available])
+        available++;
+    return available == length &&
+           CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, text, length, prefix, length) == CSTR_EQUAL;
+}
+
 // Skips to the end of an element whose content is not shown (script, style).
 static const char* SkipContent(const char* p, const char* name)
 {
-    int length = lstrlenA(name);
     for (; *p; p++) {
-        if (p[0] == '<' && p[1] == '/' &&
-            CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, p + 2, length, name, length) == CSTR_EQUAL)
+        if (p[0] == '<' && p[1] == '/' && StartsWith(p + 2, name))
             return p;
     }
     return p;
@@ -473,11 +490,22 @@ static void RenderHtml(HtmlView* view, const char* html)
     BOOL inTitle = FALSE;
     int titleLength = 0;
     const char* p = html;
+    // The next comment end, looked for again only once passed: one search
+    // per comment would run to the page's end for every unclosed one.
+    const char* commentEnd = NULL;
+    BOOL noCommentEnd = FALSE;
     while (*p) {
         if (*p == '<') {
             if (p[1] == '!') {
-                const char* end = (p[2] == '-' && p[3] == '-') ? strstr(p + 4, "-->") : NULL;
-                p = end ? end + 3 : (strchr(p, '>') ? strchr(p, '>') + 1 : p + lstrlenA(p));
+                const char* end = NULL;
+                if (p[2] == '-' && p[3] == '-' && !noCommentEnd) {
+                    if (!commentEnd || commentEnd < p + 4)
+                        commentEnd = strstr(p + 4, "-->");
+                    noCommentEnd = commentEnd == NULL;
+                    end = commentEnd;
+                }
+                const char* close = end ? NULL : strchr(p, '>');
+                p = end ? end + 3 : (close ? close + 1 : p + lstrlenA(p));
                 continue;
             }
             const char* end = strchr(p, '>');
@@ -588,9 +616,14 @@ static void HtmlViewOnCreate(HWND window, const CREATESTRUCTA* create)
     SetPageMargins(view, client.right, client.bottom);
     SendMessageA(view->edit, EM_SETBKGNDCOLOR, 0, RGB(255, 255, 255));
     SendMessageA(view->edit, EM_SETEVENTMASK, 0, ENM_LINK);
+    SendMessageA(view->edit, EM_EXLIMITTEXT, 0, PageLimit);
     view->stack[0].format.height = 200;
     view->stack[0].format.align = PFA_LEFT;
+    // Laid out once at the end, not after every piece of text.
+    SendMessageA(view->edit, WM_SETREDRAW, FALSE, 0);
     RenderHtml(view, page->html);
+    SendMessageA(view->edit, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(view->edit, NULL, TRUE);
     CHARRANGE top = {0, 0};
     SendMessageA(view->edit, EM_EXSETSEL, 0, (LPARAM)&top);
     SendMessageA(view->edit, EM_SCROLLCARET, 0, 0);
@@ -648,12 +681,6 @@ static void UnescapeUrl(char* text)
     *out = 0;
 }
 
-static BOOL StartsWith(const char* text, const char* prefix)
-{
-    int length = lstrlenA(prefix);
-    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, text, length, prefix, length) == CSTR_EQUAL;
-}
-
 // The page's bytes with a terminator, on the heap; null when it cannot be read.
 static char* ReadResourcePage(char* location)
 {
@@ -687,7 +714,7 @@ static char* ReadFilePage(const char* path)
         return NULL;
     DWORD size = GetFileSize(file, NULL);
     char* page = NULL;
-    if (size != INVALID_FILE_SIZE && size < 16 * 1024 * 1024)
+    if (size != INVALID_FILE_SIZE && size <= PageLimit)
         page = (char*)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size + 1);
     DWORD read = 0;
     if (page && !ReadFile(file, page, size, &read, NULL)) {
@@ -745,13 +772,16 @@ static void RegisterHtmlViewClass()
     RegisterClassA(&windowClass);
 }
 
-// Runs until the window is gone; a quit message is left for the caller's loop.
+// Runs until the window is gone. A quit message ends the window too (the
+// caller frees what it uses and may unload this library) and is left for
+// the caller's loop.
 static void RunModal(HWND window)
 {
     MSG msg;
     while (IsWindow(window)) {
         BOOL result = GetMessageA(&msg, NULL, 0, 0);
         if (result <= 0) {
+            DestroyWindow(window);
             if (result == 0)
                 PostQuitMessage((int)msg.wParam);
             break;
@@ -768,8 +798,13 @@ static void RunModal(HWND window)
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
 {
-    if (reason == DLL_PROCESS_ATTACH)
+    if (reason == DLL_PROCESS_ATTACH) {
+        // Never in place of the real engine: a stray copy of this library on
+        // Windows refuses to load.
+        if (!GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+            return FALSE;
         ThisModule = instance;
+    }
     // The library is loaded for each showing, maybe elsewhere next time:
     // its window class must not outlive it.
     if (reason == DLL_PROCESS_DETACH)

@@ -177,7 +177,7 @@ void Pump(DWORD milliseconds)
 bool ShellProcess::Start(const std::string& arguments, const std::string& desktopFolder)
 {
     (void)desktopFolder;
-    std::string command = "\"" + ShellExePath() + "\"";
+    std::string command = "\"" + (exePath.empty() ? ShellExePath() : exePath) + "\"";
     if (!arguments.empty())
         command += " " + arguments;
     std::vector<char> line(command.begin(), command.end());
