@@ -94,6 +94,7 @@ struct TitledWindowProcess {
 // halcyne.exe as a child process; ended at the end of scope.
 struct ShellProcess {
     PROCESS_INFORMATION info = {};
+    std::string exe; // another copy of the shell; empty: the one beside the tests
     bool Start(const std::string& arguments = "", const std::string& desktopFolder = "");
     HWND WaitForMainWindow(DWORD milliseconds = 15000);
     bool WaitForExit(DWORD milliseconds, DWORD* exitCode = nullptr);
