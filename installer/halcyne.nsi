@@ -1,7 +1,7 @@
 ; The setup program of Halcyne 2. ANSI, so that it runs on Windows 95 to XP;
 ; no plug-ins, so nothing but the stub has to load there.
-; Built by scripts/release.sh, which defines VERSION, VERSION_BINARY, STAGE
-; (the folder holding the files to install) and OUTFILE.
+; Built by scripts/release.sh, which defines VERSION, VERSION_BINARY, SRCDIR
+; (the sources), STAGE (the folder holding the files to install) and OUTFILE.
 ;
 ; Silent use:   setup.exe /S [/SHELL=1] [/D=folder]
 ;               uninstall.exe /S [/REMOVESETTINGS]
@@ -36,6 +36,10 @@ VIAddVersionKey "CompanyName" "${PUBLISHER}"
 VIAddVersionKey "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}, MIT License"
 
 !define MUI_ABORTWARNING
+!define MUI_ICON "${SRCDIR}/res/halcyne.ico"
+!define MUI_UNICON "${SRCDIR}/res/halcyne.ico"
+; Description below the list, so the list is wide enough for the shell choice.
+!define MUI_COMPONENTSPAGE_SMALLDESC
 !define MUI_COMPONENTSPAGE_TEXT_TOP "Halcyne 2 is installed in any case. Tick the box below to make Windows start Halcyne instead of its own shell from the next start on. The Options Panel's $\"Boot Halcyne$\" changes the same setting later."
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
@@ -85,7 +89,7 @@ SectionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
     !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "The shell, the administrators' read-me and the deployment files."
-    !insertmacro MUI_DESCRIPTION_TEXT ${SecShell} "Windows starts Halcyne instead of its own desktop (System.ini [Boot] $\"Shell$\"). Quit to Windows in the Options Panel, or uninstalling, gives the machine back."
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecShell} "Windows starts Halcyne instead of its own desktop (System.ini [Boot] $\"Shell$\")."
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
 Function .onInit
@@ -143,7 +147,7 @@ SectionEnd
 
 !insertmacro MUI_UNFUNCTION_DESCRIPTION_BEGIN
     !insertmacro MUI_DESCRIPTION_TEXT ${UnProgram} "The shell's files, its Start menu entries and its entry in Add/Remove Programs."
-    !insertmacro MUI_DESCRIPTION_TEXT ${UnSettings} "The password and every other setting of Halcyne 2 for the user running this (HKEY_CURRENT_USER\Software\Hx_)."
+    !insertmacro MUI_DESCRIPTION_TEXT ${UnSettings} "The password and all other settings of this user (HKEY_CURRENT_USER\Software\Hx_)."
 !insertmacro MUI_UNFUNCTION_DESCRIPTION_END
 
 Function un.onInit

@@ -61,7 +61,7 @@ mkdir -p "$dist"
 
 IFS=, read -r b1 b2 b3 b4 <<<"$binary"
 makensis -WX -V2 -DVERSION="$version" -DVERSION_BINARY="$b1.$b2.$b3.$b4" \
-    -DSTAGE="$stage" -DOUTFILE="$setup" "$HALCYNE_ROOT/installer/halcyne.nsi" \
+    -DSRCDIR="$HALCYNE_ROOT" -DSTAGE="$stage" -DOUTFILE="$setup" "$HALCYNE_ROOT/installer/halcyne.nsi" \
     >"$build/makensis.log" 2>&1 || { cat "$build/makensis.log" >&2; fail "makensis failed"; }
 "$HALCYNE_ROOT/scripts/check_imports.sh" --installer "$setup" >/dev/null \
     || { "$HALCYNE_ROOT/scripts/check_imports.sh" --installer "$setup"; fail "installer stub imports"; }
