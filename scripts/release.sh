@@ -4,7 +4,7 @@
 #   dist/halcyne-<version>-win32.zip    exe, read-me, licence, deploy/
 #   dist/halcyne-<version>-setup.exe    the installer (NSIS, ANSI)
 # The version is HALCYNE_VERSION_TEXT in res/version.rc, the exe's VERSIONINFO.
-# Environment: HALCYNE_DIST (default dist/), HALCYNE_RELEASE_BUILD (default build/release)
+# Environment: HALCYNE_RELEASE_BUILD (default build/release)
 set -euo pipefail
 . "$(dirname "$0")/env.sh"
 
@@ -21,7 +21,7 @@ binary="$(sed -n 's/^#define HALCYNE_VERSION_BINARY \([0-9,]*\)$/\1/p' "$rc")"
     || fail "$rc: HALCYNE_VERSION_BINARY $binary does not match $version"
 
 build="${HALCYNE_RELEASE_BUILD:-$HALCYNE_ROOT/build/release}"
-dist="${HALCYNE_DIST:-$HALCYNE_ROOT/dist}"
+dist="$HALCYNE_ROOT/dist"
 stage="$build/stage"
 zip="$dist/halcyne-$version-win32.zip"
 setup="$dist/halcyne-$version-setup.exe"
