@@ -6,25 +6,20 @@
 namespace {
 const char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Halcyne 2";
 
-std::string DistFolder()
-{
-    std::string path = "Z:" HALCYNE_DIST_DIR;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
-// The newest setup program in dist/ and the version its name carries.
+// The setup program in dist/ and the version its name carries.
 bool FindSetup(std::string* path, std::string* version)
 {
+    std::string folder = "Z:" HALCYNE_DIST_DIR;
+    for (char& c : folder)
+        if (c == '/')
+            c = '\\';
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((DistFolder() + "\\halcyne-*-setup.exe").c_str(), &found);
+    HANDLE search = FindFirstFileA((folder + "\\halcyne-*-setup.exe").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return false;
     FindClose(search);
     std::string name = found.cFileName;
-    *path = DistFolder() + "\\" + name;
+    *path = folder + "\\" + name;
     *version = name.substr(8, name.size() - 8 - 10);
     return true;
 }
@@ -49,13 +44,11 @@ DWORD RunToEnd(const std::string& command)
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-bool KeyExists(HKEY root, const char* key)
+std::string UninstallValue(const char* name)
 {
-    HKEY opened;
-    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(opened);
-    return true;
+    std::string value = "(absent)";
+    GetRegString(HKEY_LOCAL_MACHINE, UninstallKey, name, &value);
+    return value;
 }
 
 std::string SystemIni()
@@ -74,43 +67,32 @@ std::string BootShell()
 
 void SetBootShell(const char* shell) { WritePrivateProfileStringA("Boot", "Shell", shell, SystemIni().c_str()); }
 
-// Installs and removes around one test; the boot shell entry is put back after it.
+// Removes what a test installed and puts the boot shell entry back.
 class Installer : public ::testing::Test {
 protected:
-    std::string setup, version, folder, savedShell = BootShell();
+    std::string setup, version, folder = "C:\\Program Files", savedShell = BootShell();
 
     void SetUp() override
     {
-        // NSIS builds 32-bit programs only, and the x86-64 tests run where 32-bit Wine cannot.
+        // x86-64 test builds run only where 32-bit Wine cannot; NSIS makes 32-bit programs.
         if (sizeof(void*) != 4)
             GTEST_SKIP() << "the installer is a 32-bit program and this host cannot execute 32-bit code";
-        ASSERT_TRUE(FindSetup(&setup, &version)) << "no setup program in " << DistFolder()
-                                                 << ": scripts/release.sh makes it";
-        char programs[MAX_PATH] = "C:\\Program Files";
-        DWORD size = sizeof programs;
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0, KEY_READ, &key) == 0) {
-            RegQueryValueExA(key, "ProgramFilesDir", NULL, NULL, (BYTE*)programs, &size);
-            RegCloseKey(key);
-        }
-        folder = std::string(programs) + "\\Halcyne 2";
+        ASSERT_TRUE(FindSetup(&setup, &version)) << "no setup program in dist/: scripts/release.sh makes it";
+        GetRegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", &folder);
+        folder += "\\Halcyne 2";
     }
     void TearDown() override
     {
-        if (Exists(folder + "\\uninstall.exe")) {
-            RunToEnd("\"" + folder + "\\uninstall.exe\" /S");
-            WaitFor([&] { return !Exists(folder); }, 20000);
-        }
+        if (Exists(folder + "\\uninstall.exe"))
+            Uninstall("");
         SetBootShell(savedShell == "ERROR" ? NULL : savedShell.c_str());
     }
     // The uninstaller runs from a copy in the temp folder: wait for its work, not for it.
     bool Uninstall(const std::string& switches)
     {
-        std::string command;
-        GetRegString(HKEY_LOCAL_MACHINE, UninstallKey, "QuietUninstallString", &command);
-        if (RunToEnd(command + switches) != 0)
+        if (RunToEnd("\"" + folder + "\\uninstall.exe\" /S" + switches) != 0)
             return false;
-        return WaitFor([&] { return !Exists(folder) && !KeyExists(HKEY_LOCAL_MACHINE, UninstallKey); }, 20000);
+        return WaitFor([&] { return !Exists(folder) && UninstallValue("DisplayName") == "(absent)"; }, 20000);
     }
 };
 }
@@ -121,15 +103,15 @@ TEST_F(Installer, ShellSwitchInstallsStartsAndUninstallsBackToExplorer)
     QuietShell quiet;
     ASSERT_EQ(0u, RunToEnd("\"" + setup + "\" /S /SHELL=1"));
 
-    std::string exe = folder + "\\halcyne.exe", value;
     for (const char* file : { "halcyne.exe", "uninstall.exe", "README-ADMIN.txt", "LICENSE.txt",
                               "deploy\\halcyne-defaults.reg", "deploy\\guest-restrictions.reg" })
         EXPECT_TRUE(Exists(folder + "\\" + file)) << file;
-    EXPECT_TRUE(GetRegString(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayName", &value) && value == "Halcyne 2");
-    EXPECT_TRUE(GetRegString(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayVersion", &value) && value == version);
-    EXPECT_TRUE(GetRegString(HKEY_LOCAL_MACHINE, UninstallKey, "UninstallString", &value)
-                && value == "\"" + folder + "\\uninstall.exe\"");
-    EXPECT_TRUE(GetRegString(HKEY_LOCAL_MACHINE, UninstallKey, "Publisher", &value) && !value.empty());
+    EXPECT_EQ("Halcyne 2", UninstallValue("DisplayName"));
+    EXPECT_EQ(version, UninstallValue("DisplayVersion"));
+    EXPECT_EQ("\"" + folder + "\\uninstall.exe\"", UninstallValue("UninstallString"));
+    EXPECT_EQ("\"" + folder + "\\uninstall.exe\" /S", UninstallValue("QuietUninstallString"));
+    EXPECT_NE("(absent)", UninstallValue("Publisher"));
+    std::string exe = folder + "\\halcyne.exe";
     char shortPath[MAX_PATH] = "";
     GetShortPathNameA(exe.c_str(), shortPath, MAX_PATH);
     EXPECT_EQ(0, lstrcmpiA(BootShell().c_str(), shortPath)) << BootShell();
@@ -140,7 +122,8 @@ TEST_F(Installer, ShellSwitchInstallsStartsAndUninstallsBackToExplorer)
 
     ASSERT_TRUE(Uninstall(" /REMOVESETTINGS")) << "files or the uninstall entry left behind";
     EXPECT_EQ("explorer.exe", BootShell());
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Hx_"));
+    DWORD showTips;
+    EXPECT_FALSE(GetRegDword(HKEY_CURRENT_USER, "Software\\Hx_", "ShowTTS", &showTips)) << "settings left";
 }
 
 TEST_F(Installer, WithoutShellSwitchBootShellAndSettingsStay)
