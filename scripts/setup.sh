@@ -15,7 +15,7 @@ for p in cmake make mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posi
          xdotool x11vnc imagemagick googletest util-linux ffmpeg \
          gstreamer1.0-plugins-good:i386 "gstreamer1.0-plugins-good:$(dpkg --print-architecture)" \
          libasound2-plugins:i386 \
-         python3; do
+         nsis zip unzip python3; do
     have_pkg "$p" || need+=("$p")
 done
 

@@ -23,6 +23,9 @@ if [ "$HALCYNE_ARCH" != i686 ]; then
     halcyne_build "$HALCYNE_ARCH" "$HALCYNE_BUILD" || exit 1
 fi
 
+# The release (zip and setup program in dist/) for the tests of what ships.
+"$HALCYNE_ROOT/scripts/release.sh" || exit 1
+
 echo "preparing a fresh Wine prefix on a private display (${HALCYNE_WINVER:-winxp}, $WINEARCH)"
 halcyne_private_session test "${HALCYNE_SCREEN:-1024x768}" "${HALCYNE_WINVER:-winxp}" || exit 1
 

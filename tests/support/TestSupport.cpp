@@ -182,9 +182,10 @@ bool ShellProcess::Start(const std::string& arguments, const std::string& deskto
         command += " " + arguments;
     std::vector<char> line(command.begin(), command.end());
     line.push_back(0);
+    std::string folder = path.substr(0, path.find_last_of('\\'));
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    return CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, ExeFolder().c_str(),
+    return CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, folder.c_str(),
                           &startup, &info) != 0;
 }
 
