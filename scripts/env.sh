@@ -75,8 +75,11 @@ halcyne_init_prefix() {
     mkdir -p "$prefix"
     # Detached, stdio closed: otherwise ctest waits for every holder of its pipe.
     "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
+    # Plain wineboot: Wine boots a new prefix by itself on first use, and "-i"
+    # on top of that leaves two service managers on one server, which stalls
+    # every later start of a COM service (explorer's desktop shell waits 3-10 s).
     if [ ! -f "$prefix/system.reg" ]; then
-        "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
+        "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
     fi
     mkdir -p "$prefix/drive_c/windows/Fonts"
     cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
@@ -131,7 +134,9 @@ halcyne_stop_prefix() {
 #   halcyne_private_session <name> <size> <version>     sets $work
 halcyne_private_session() {
     work="$(mktemp -d "/tmp/halcyne-$1.XXXXXX")"
-    trap halcyne_end_session EXIT INT TERM
+    trap halcyne_end_session EXIT
+    trap 'halcyne_end_session; exit 130' INT
+    trap 'halcyne_end_session; exit 143' TERM
     halcyne_start_xvfb "$2" || return 1
     halcyne_init_prefix "$work/prefix" "$2" "$3"
     # Keeps the virtual desktop open between programs (Wine closes an unused one).
