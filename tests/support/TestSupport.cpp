@@ -177,7 +177,8 @@ void Pump(DWORD milliseconds)
 bool ShellProcess::Start(const std::string& arguments, const std::string& desktopFolder)
 {
     (void)desktopFolder;
-    std::string command = "\"" + (exePath.empty() ? ShellExePath() : exePath) + "\"";
+    std::string path = exePath.empty() ? ShellExePath() : exePath;
+    std::string command = "\"" + path + "\"";
     if (!arguments.empty())
         command += " " + arguments;
     std::vector<char> line(command.begin(), command.end());
