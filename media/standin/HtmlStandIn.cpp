@@ -18,7 +18,7 @@ static HINSTANCE ThisModule;
 // Larger pages are not read.
 static const DWORD PageLimit = 16 * 1024 * 1024;
 
-enum { MaxDepth = 32, MaxLinks = 128, MaxAnchors = 128, RunSize = 512, MaxIndent = 8 };
+enum { MaxDepth = 32, MaxLinks = 128, MaxAnchors = 128, RunSize = 512, MaxIndent = 8, MaxColours = 64 };
 
 struct HtmlFormat {
     BYTE bold, italic, underline, link;
@@ -46,9 +46,17 @@ struct HtmlAnchor {
 };
 
 // Everything one showing needs; lives on the heap for the window's lifetime.
+// The page is written as RTF into `rtf` and given to the control in one
+// piece: each insertion into a rich edit control costs more the longer its
+// text, so inserting run by run took time growing faster than the page.
 struct HtmlView {
     HWND edit;
-    LONG length;   // characters in the control
+    LONG length;   // characters the document will hold
+    char* rtf;
+    SIZE_T rtfLength, rtfSize;
+    BOOL rtfFull;  // memory ran out: the rest of the page is left off
+    COLORREF colours[MaxColours];
+    int colourCount;
     HtmlElement stack[MaxDepth];
     int depth;
     char run[RunSize];
@@ -70,42 +78,89 @@ static HtmlFormat* Current(HtmlView* view)
     return &view->stack[view->depth].format;
 }
 
-// Counted, not asked: the control finds a position by walking its
-// paragraphs, which made every insertion slower than the one before.
+// Counted while writing, since positions are needed before the control
+// holds the text.
 static LONG TextEnd(HtmlView* view)
 {
     return view->length;
 }
 
-// Text goes in at the caret, which stays at the end while the page is built.
+// Doubling keeps the whole document's writing linear in its size.
+static void AppendRtf(HtmlView* view, const char* bytes, SIZE_T count)
+{
+    if (view->rtfFull)
+        return;
+    if (view->rtfLength + count > view->rtfSize) {
+        SIZE_T size = view->rtfSize ? view->rtfSize * 2 : 65536;
+        while (size < view->rtfLength + count)
+            size *= 2;
+        char* grown = view->rtf ? (char*)HeapReAlloc(GetProcessHeap(), 0, view->rtf, size)
+                                : (char*)HeapAlloc(GetProcessHeap(), 0, size);
+        if (!grown) {
+            view->rtfFull = TRUE;
+            return;
+        }
+        view->rtf = grown;
+        view->rtfSize = size;
+    }
+    CopyMemory(view->rtf + view->rtfLength, bytes, count);
+    view->rtfLength += count;
+}
+
+// Index into the document's colour table (0, the default, when it is full).
+static int ColourIndex(HtmlView* view, COLORREF colour)
+{
+    for (int i = 0; i < view->colourCount; i++)
+        if (view->colours[i] == colour)
+            return i + 1;
+    if (view->colourCount >= MaxColours)
+        return 0;
+    view->colours[view->colourCount++] = colour;
+    return view->colourCount;
+}
+
+// One group per run of text, its look given in full; "\r" ends a paragraph.
+// Bytes above 127 go as \'hh so the reader takes them in the ANSI code page.
 static void InsertText(HtmlView* view, const char* text, const HtmlFormat* format)
 {
-    CHARFORMAT2A look;
-    ZeroMemory(&look, sizeof look);
-    look.cbSize = sizeof look;
-    look.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_COLOR | CFM_SIZE | CFM_FACE | CFM_LINK;
-    look.dwEffects = (format->bold ? CFE_BOLD : 0) | (format->italic ? CFE_ITALIC : 0) |
-                     (format->underline || format->link ? CFE_UNDERLINE : 0) | (format->link ? CFE_LINK : 0);
-    look.crTextColor = format->link ? RGB(0, 0, 204) : format->colour;
-    look.yHeight = format->height;
-    lstrcpyA(look.szFaceName, "Verdana");
-    SendMessageA(view->edit, EM_SETCHARFORMAT, SCF_SELECTION, (LPARAM)&look);
-    SendMessageA(view->edit, EM_REPLACESEL, FALSE, (LPARAM)text);
-    view->length += lstrlenA(text);
+    char group[RunSize * 5 + 64];
+    int colour = ColourIndex(view, format->link ? RGB(0, 0, 204) : format->colour);
+    int used = wsprintfA(group, "{%s%s%s\\cf%d\\fs%ld ", format->bold ? "\\b" : "", format->italic ? "\\i" : "",
+                         format->underline || format->link ? "\\ul" : "", colour, format->height / 10);
+    static const char hex[] = "0123456789abcdef";
+    for (const char* t = text; *t && used < (int)sizeof group - 8; t++) {
+        unsigned char c = (unsigned char)*t;
+        if (c == '\r') {
+            lstrcpyA(group + used, "\\par\r\n");
+            used += 6;
+        } else if (c == '\\' || c == '{' || c == '}') {
+            group[used++] = '\\';
+            group[used++] = (char)c;
+        } else if (c > 127) {
+            group[used++] = '\\';
+            group[used++] = '\'';
+            group[used++] = hex[c >> 4];
+            group[used++] = hex[c & 15];
+        } else {
+            group[used++] = (char)c;
+        }
+        view->length++;
+    }
+    group[used++] = '}';
+    AppendRtf(view, group, used);
 }
 
 static void BeginParagraph(HtmlView* view)
 {
     if (view->inParagraph)
         return;
-    PARAFORMAT paragraph;
-    ZeroMemory(&paragraph, sizeof paragraph);
-    paragraph.cbSize = sizeof paragraph;
-    paragraph.dwMask = PFM_ALIGNMENT | PFM_STARTINDENT | PFM_OFFSET;
-    paragraph.wAlignment = Current(view)->align;
+    static const char* const aligns[] = {"", "\\ql", "\\qr", "\\qc"};   // by PFA_ value
+    WORD align = Current(view)->align;
     int indent = Current(view)->listDepth;
-    paragraph.dxStartIndent = (indent < MaxIndent ? indent : MaxIndent) * 360;
-    SendMessageA(view->edit, EM_SETPARAFORMAT, 0, (LPARAM)&paragraph);
+    char paragraph[64];
+    int used = wsprintfA(paragraph, "\\pard%s\\li%d ", align <= PFA_CENTER ? aligns[align] : "",
+                         (indent < MaxIndent ? indent : MaxIndent) * 360);
+    AppendRtf(view, paragraph, used);
     view->inParagraph = TRUE;
     view->pendingSpace = FALSE;
     view->lastBlank = FALSE;
@@ -602,6 +657,61 @@ struct HtmlPage {
     HtmlView* view;
 };
 
+// The pieces of the document handed to the control one after another.
+struct RtfSource {
+    const char* parts[3];
+    SIZE_T sizes[3];
+    int part;
+    SIZE_T offset;
+};
+
+static DWORD CALLBACK ReadRtf(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* read)
+{
+    RtfSource* source = (RtfSource*)cookie;
+    while (source->part < 3 && source->offset >= source->sizes[source->part]) {
+        source->part++;
+        source->offset = 0;
+    }
+    SIZE_T count = 0;
+    if (source->part < 3) {
+        count = source->sizes[source->part] - source->offset;
+        if (count > (SIZE_T)size)
+            count = (SIZE_T)size;
+        CopyMemory(buffer, source->parts[source->part] + source->offset, count);
+        source->offset += count;
+    }
+    *read = (LONG)count;
+    return 0;
+}
+
+// The written page goes in with one stream; link effects need the
+// control's own text, so they are set afterwards, one per link.
+static void LoadDocument(HtmlView* view)
+{
+    char header[MaxColours * 32 + 128];
+    int used = wsprintfA(header, "{\\rtf1\\ansi\\ansicpg%u\\deff0{\\fonttbl{\\f0\\fswiss Verdana;}}{\\colortbl;",
+                         GetACP());
+    for (int i = 0; i < view->colourCount; i++)
+        used += wsprintfA(header + used, "\\red%d\\green%d\\blue%d;", GetRValue(view->colours[i]),
+                          GetGValue(view->colours[i]), GetBValue(view->colours[i]));
+    used += wsprintfA(header + used, "}\r\n");
+    RtfSource source = {{header, view->rtf ? view->rtf : "", "}"}, {(SIZE_T)used, view->rtfLength, 1}, 0, 0};
+    EDITSTREAM stream = {(DWORD_PTR)&source, 0, ReadRtf};
+    SendMessageA(view->edit, EM_STREAMIN, SF_RTF, (LPARAM)&stream);
+    HeapFree(GetProcessHeap(), 0, view->rtf);
+    view->rtf = NULL;
+    for (int i = 0; i < view->linkCount; i++) {
+        CHARRANGE range = {view->links[i].start, view->links[i].end};
+        SendMessageA(view->edit, EM_EXSETSEL, 0, (LPARAM)&range);
+        CHARFORMAT2A look;
+        ZeroMemory(&look, sizeof look);
+        look.cbSize = sizeof look;
+        look.dwMask = CFM_LINK;
+        look.dwEffects = CFE_LINK;
+        SendMessageA(view->edit, EM_SETCHARFORMAT, SCF_SELECTION, (LPARAM)&look);
+    }
+}
+
 static void HtmlViewOnCreate(HWND window, const CREATESTRUCTA* create)
 {
     HtmlPage* page = (HtmlPage*)create->lpCreateParams;
@@ -616,12 +726,13 @@ static void HtmlViewOnCreate(HWND window, const CREATESTRUCTA* create)
     SetPageMargins(view, client.right, client.bottom);
     SendMessageA(view->edit, EM_SETBKGNDCOLOR, 0, RGB(255, 255, 255));
     SendMessageA(view->edit, EM_SETEVENTMASK, 0, ENM_LINK);
-    SendMessageA(view->edit, EM_EXLIMITTEXT, 0, PageLimit);
+    // Rules and list markers make the text longer than the page it came from.
+    SendMessageA(view->edit, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
     view->stack[0].format.height = 200;
     view->stack[0].format.align = PFA_LEFT;
-    // Laid out once at the end, not after every piece of text.
     SendMessageA(view->edit, WM_SETREDRAW, FALSE, 0);
     RenderHtml(view, page->html);
+    LoadDocument(view);
     SendMessageA(view->edit, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(view->edit, NULL, TRUE);
     CHARRANGE top = {0, 0};
@@ -849,6 +960,7 @@ extern "C" HRESULT WINAPI ShowHTMLDialog(HWND owner, IMoniker* moniker, VARIANT*
             SetActiveWindow(owner);
         }
     }
+    HeapFree(GetProcessHeap(), 0, view->rtf);   // left when the window could not be made
     HeapFree(GetProcessHeap(), 0, view);
     HeapFree(GetProcessHeap(), 0, html);
     FreeLibrary(richEdit);
