@@ -12,10 +12,11 @@ INT_PTR CALLBACK ChangePasswordDialog(HWND dialog, UINT message, WPARAM wParam, 
 INT_PTR CALLBACK OptionsPanel(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK GuestRestrictionsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK TimeIntervalsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-int ChangeScreenMode(int width, int height, int bitsPerPixel);
 void QuitToWindows();
 BOOL UnloadWindowsShell();
 int ChooseWallpaper(HWND panel);
+// Deletes the chooser's preview bitmap, if any.
+void ReleaseWallpaperPreview();
 
 // The value of the leading decimal digits of a text, 0 when there are none.
 int LeadingNumber(const char* text);
@@ -36,9 +37,6 @@ void ClearConservativeSwap();
 typedef BOOL (*IniWriteProc)(const char* file, const char* section, const char* entry, const char* value);
 extern IniWriteProc MsDosSysWrite;
 void WriteDosSecurity(HWND owner, BOOL secure);
-// Stores a path as a text setting and reads it back: the store refuses what it
-// cannot hold whole (256 characters or more). A refusal is told; false then.
-BOOL StorePath(HWND owner, HKEY root, const char* keyPath, const char* valueName, const char* path);
 // Starts explorer.exe the way the hand-over does; tests count the starts.
 typedef HINSTANCE(WINAPI* ShellStartProc)(HWND owner, LPCSTR verb, LPCSTR file,
                                           LPCSTR parameters, LPCSTR directory, INT show);

@@ -1,6 +1,6 @@
 // The Security dialog that guards the Options Panel, and the password change.
 #include "admin/Admin.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "core/Core.h"
 #include "look/Look.h"
 #include "res/resource.h"
@@ -79,7 +79,6 @@ static void ChangeOnChange(HWND dialog)
 static void ChangeOnCancel(HWND dialog)
 {
     EndDialog(dialog, IDC_PASSWORD_CANCEL);
-    RepaintActiveCaption(OptionsPanelWindow, &DialogLook);
 }
 
 INT_PTR CALLBACK ChangePasswordDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

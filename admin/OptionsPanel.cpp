@@ -1,6 +1,6 @@
 // The administrator's Options Panel: the machine's lock-down switches.
 #include "admin/Admin.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "core/Core.h"
 #include "desktop/Desktop.h"
 #include "look/Look.h"
@@ -146,11 +146,7 @@ static void PanelOnControlPanel(HWND panel)
 
 static void PanelOnChangeDisplay()
 {
-    DWORD video = ReadDword(HKEY_CURRENT_USER, VideoKey, "Video");
-    if (video == 800)
-        ChangeScreenMode(800, 600, 16);
-    else if (video == 1024)
-        ChangeScreenMode(1024, 768, 16);
+    ApplyVideoSetting();
     RefreshDesktop(false);
 }
 
@@ -162,9 +158,12 @@ static void PanelOnScreenSize(HWND panel, int chosen, int other, DWORD width)
     Tick(panel, other, BST_UNCHECKED);
 }
 
+// The tools are owned by the main window; the panel's caption shows active
+// again once they close.
 static void OpenToolDialog(int templateId, DLGPROC procedure)
 {
     DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(templateId), MainWindow, procedure, 0);
+    RepaintActiveCaption(OptionsPanelWindow, &DialogLook);
 }
 
 static void OpenPasswordChange(BYTE administrator)

@@ -1,6 +1,6 @@
 // The machine-wide changes behind the Options Panel and the shell hand-over.
 #include "admin/Admin.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "core/Core.h"
 #include "tools/Tools.h"
 #include <shellapi.h>
@@ -108,32 +108,6 @@ void WriteDosSecurity(HWND owner, BOOL secure)
 
 void SetConservativeSwap() { WriteSwapEntry("1"); }
 void ClearConservativeSwap() { WriteSwapEntry("0"); }
-
-// The mode stored in the registry, not the one shown, so the stored refresh
-// rate and flags survive the change.
-int ChangeScreenMode(int width, int height, int bitsPerPixel)
-{
-    DEVMODEA mode;
-    ZeroMemory(&mode, sizeof mode);
-    mode.dmSize = sizeof mode;
-    EnumDisplaySettingsA(NULL, ENUM_REGISTRY_SETTINGS, &mode);
-    mode.dmPelsWidth = width;
-    mode.dmPelsHeight = height;
-    mode.dmBitsPerPel = bitsPerPixel;
-    ChangeDisplaySettingsA(&mode, CDS_UPDATEREGISTRY);
-    return 0;
-}
-
-BOOL StorePath(HWND owner, HKEY root, const char* keyPath, const char* valueName, const char* path)
-{
-    WriteValue(root, keyPath, valueName, path, 0);
-    char stored[256];
-    ReadString(stored, root, keyPath, valueName);
-    if (lstrcmpA(stored, path) == 0)
-        return TRUE;
-    MessageBoxA(owner, "Path too long: it was not stored !", ProgramInfo.caption, MB_OK | MB_ICONWARNING);
-    return FALSE;
-}
 
 void StartWindowsShell()
 {

@@ -1,6 +1,6 @@
 // The wallpaper chooser: the open-file dialog with a preview panel of our own.
 #include "admin/Admin.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "core/Core.h"
 #include "desktop/Desktop.h"
 #include "look/Look.h"
@@ -13,7 +13,7 @@ enum { PREVIEW_WIDTH = 155, PREVIEW_HEIGHT = 85 };
 
 static const char WallpaperKey[] = "Control Panel\\Desktop\\";
 
-static void DropPreview()
+void ReleaseWallpaperPreview()
 {
     if (WallpaperPreview)
         DeleteObject(WallpaperPreview);
@@ -41,18 +41,18 @@ int ChooseWallpaper(HWND panel)
     dialog.lpTemplateName = MAKEINTRESOURCEA(IDD_WALLPAPER_PREVIEW);
     GetOpenFileNameA(&dialog);
     if (path[0] == 0) {
-        DropPreview();
+        ReleaseWallpaperPreview();
         return 1;
     }
     SetDesktopBackgroundImage(DesktopViewWindow, path);
     if (!StorePath(panel, HKEY_CURRENT_USER, WallpaperKey, "WallPaper", path)) {
         // Screen, field and registry stay in step with what is stored.
         LoadWallpaperBackground(DesktopViewWindow);
-        DropPreview();
+        ReleaseWallpaperPreview();
         return 1;
     }
     SetDlgItemTextA(panel, IDC_PANEL_WALLPAPER, path);
-    DropPreview();
+    ReleaseWallpaperPreview();
     return 0;
 }
 
@@ -94,7 +94,7 @@ SIZE PreviewSize(LONG width, LONG height)
 
 static void ShowPreview(HWND window, const char* path)
 {
-    DropPreview();
+    ReleaseWallpaperPreview();
     if (path[0] != 0)
         WallpaperPreview = (HBITMAP)LoadImageA(NULL, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
     if (!WallpaperPreview) {
@@ -109,7 +109,7 @@ static void ShowPreview(HWND window, const char* path)
     SetDlgItemTextA(window, IDC_WALLPAPER_DIMENSIONS, text);
     SIZE shown = PreviewSize(bitmap.bmWidth, bitmap.bmHeight);
     if (shown.cx != bitmap.bmWidth || shown.cy != bitmap.bmHeight) {
-        DropPreview();
+        ReleaseWallpaperPreview();
         WallpaperPreview = (HBITMAP)LoadImageA(NULL, path, IMAGE_BITMAP, shown.cx, shown.cy,
                                                LR_LOADFROMFILE);
     }

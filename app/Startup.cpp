@@ -5,6 +5,7 @@
 #include "look/Look.h"
 #include "media/Media.h"
 #include "res/resource.h"
+#include "taskbar/Taskbar.h"
 #include <commctrl.h>
 
 ProgramInfoRecord ProgramInfo;
@@ -14,8 +15,6 @@ DWORD WindowsVersion;
 BYTE OpenFileNameSize = 76;
 ScreenSizeRecord ScreenSize;
 HMENU CommandsMenu;
-HBITMAP TaskbarStripBitmap;
-HBITMAP StartButtonBitmap;
 
 const char ShellClassName[] = "Win";
 const char ShellWindowTitle[] = "Tavix Halcyne 2.0";
@@ -84,8 +83,7 @@ void InitShellState(HINSTANCE instance)
     WindowsVersion = GetWindowsVersionNumber();
     OpenFileNameSize = WindowsVersion >= 500 ? 88 : 76;
     BuildCommandsMenu();
-    TaskbarStripBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_TASKBAR_STRIP));
-    StartButtonBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_START_BUTTON));
+    LoadTaskbarBitmaps(instance);
 }
 
 void HandleCommandLine(const char* commandLine)

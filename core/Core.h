@@ -42,6 +42,9 @@ DWORD ReadDword(HKEY root, const char* keyPath, const char* valueName);
 int ReadString(char* out, HKEY root, const char* keyPath, const char* valueName);
 BOOL WriteIniString(const char* file, const char* section, const char* entry, const char* value);
 DWORD ReadIniString(char* out, const char* file, const char* section, const char* entry);
+// Stores a path as a text setting and reads it back: the store refuses what it
+// cannot hold whole (256 characters or more). A refusal is told; false then.
+BOOL StorePath(HWND owner, HKEY root, const char* keyPath, const char* valueName, const char* path);
 
 // The guard over the platform's ways out of the shell. The platform calls it
 // makes are replaceable, so that the sequence can be watched where the
@@ -62,3 +65,14 @@ void ResumeGuard();                     // ... and closes
 typedef void (__cdecl* WorkerRoutine)(void* argument);
 void StartWorkerThread(WorkerRoutine routine, unsigned stackSize, void* argument);
 void EndWorkerThread();
+
+// The memory cleaner, a worker routine: its argument is a progress bar to
+// report to, or 0 for a silent run.
+void __cdecl MemoryCleaner(void* progressBar);
+// The cleaner's block: physical memory rounded down to whole allocation
+// blocks, at most CleanerBlockLimit bytes when that is not 0, and never more
+// than a progress bar's range can count.
+extern SIZE_T CleanerBlockLimit;
+SIZE_T CleanerBlockSize(SIZE_T physical, DWORD granularity, SIZE_T limit);
+// The largest block of whole allocation blocks that a reservation can get now.
+SIZE_T LargestFreeRegion(DWORD granularity);

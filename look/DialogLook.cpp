@@ -259,3 +259,26 @@ LRESULT HandleFrameLook(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, D
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
+
+void StretchBitmap(HDC dc, HBITMAP bitmap, short x, short y, short height, LONG width, DWORD rop)
+{
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    SetMapMode(memory, GetMapMode(dc));
+    BITMAP info;
+    GetObjectA(bitmap, sizeof info, &info);
+    POINT size = { info.bmWidth, info.bmHeight };
+    DPtoLP(dc, &size, 1);
+    POINT origin = { 0, 0 };
+    DPtoLP(memory, &origin, 1);
+    StretchBlt(dc, x, y, width, height, memory, origin.x, origin.y, size.x, size.y, rop);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+}
+
+void ReleaseLookObjects()
+{
+    DeleteObject(FaceBrush);
+    DeleteObject(SmallFont);
+    DeleteObject(HeadingFont);
+}

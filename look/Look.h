@@ -50,6 +50,9 @@ void InvalidateClient(HWND hwnd);
 int DrawItemButton(const DRAWITEMSTRUCT* drawItem, COLORREF colour, COLORREF pressedColour, HFONT font);
 void DrawLookButton(HWND button, COLORREF colour, HFONT font, BOOL raised);
 void PaintHeading(HWND hwnd, const char* text, COLORREF colour);
+void StretchBitmap(HDC dc, HBITMAP bitmap, short x, short y, short height, LONG width, DWORD rop);
+// The main window's release of the look's brush and fonts.
+void ReleaseLookObjects();
 
 // About and Tip of the Day.
 extern BYTE TipIndex;   // string-table number of the tip shown last, 1 to 8

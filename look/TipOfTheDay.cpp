@@ -1,7 +1,7 @@
 // The tip of the day: eight tips from the string table, stepped through in a
 // modeless dialog that remembers whether it is wanted at start-up.
 #include "look/Look.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "core/Core.h"
 #include "res/resource.h"
 

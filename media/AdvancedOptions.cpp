@@ -1,8 +1,7 @@
 // Advanced Options: the media and help settings and the desktop's file pattern.
 #include "media/Media.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "core/Core.h"
-#include "admin/Admin.h"
 #include "desktop/Desktop.h"
 #include "look/Look.h"
 #include "res/resource.h"
@@ -42,7 +41,6 @@ static void AdvancedOnOk(HWND dialog)
 static void AdvancedOnClose(HWND dialog)
 {
     EndDialog(dialog, 1);
-    RepaintActiveCaption(OptionsPanelWindow, &DialogLook);
 }
 
 static void AdvancedOnSetPath(HWND dialog)

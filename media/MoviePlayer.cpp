@@ -1,6 +1,6 @@
 // The movie player: a small window in the top-right corner playing the desktop movie.
 #include "media/Media.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "core/Core.h"
 #include "desktop/Desktop.h"
 #include "look/Look.h"

@@ -1,6 +1,6 @@
 // The MP3 player dialog: the MP3 files of one folder, played one after the other.
 #include "media/Media.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "core/Core.h"
 #include "look/Look.h"
 #include "tools/Tools.h"

@@ -1,8 +1,9 @@
 // The taskbar along the bottom of the main window: the Start button, one
 // button per visible titled window (rebuilt on every timer tick) and the clock.
 #include "taskbar/Taskbar.h"
-#include "app/App.h"
 #include "core/Core.h"
+#include "core/Shared.h"
+#include "look/Look.h"
 #include "res/resource.h"
 
 HWND StartButton;
@@ -10,6 +11,8 @@ HWND ClockLabel;
 HWND WindowButtons[MAX_WINDOW_BUTTONS + 1];
 BYTE WindowButtonCount;
 char LastClickedCaption[CLICKED_CAPTION_SIZE];
+HBITMAP TaskbarStripBitmap;
+HBITMAP StartButtonBitmap;
 
 enum {
     TASKBAR_PERIOD = 1666,
@@ -17,7 +20,8 @@ enum {
     BUTTON_WIDTH = 75,
     BUTTON_HEIGHT = 25,
     BUTTON_RAISE = 26,
-    WINDOW_TITLE_SIZE = 64
+    WINDOW_TITLE_SIZE = 64,
+    STRIP_HEIGHT = 30
 };
 
 static const DWORD StartButtonStyle = WS_CHILD | WS_VISIBLE | BS_BITMAP;
@@ -56,6 +60,39 @@ char* MakeButtonCaption(char* title)
         return NULL;
     ChangeCase(0, title, 1, 12);
     return title;
+}
+
+void LoadTaskbarBitmaps(HINSTANCE instance)
+{
+    TaskbarStripBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_TASKBAR_STRIP));
+    StartButtonBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_START_BUTTON));
+}
+
+void PaintTaskbarStrip(HDC dc)
+{
+    // The strip starts one pixel in from the left edge.
+    StretchBitmap(dc, TaskbarStripBitmap, 1, (short)(ScreenSize.height - STRIP_HEIGHT), STRIP_HEIGHT,
+                  ScreenSize.width, SRCCOPY);
+}
+
+// After a change of screen size. Both rectangles are as the refresh has
+// always placed them; the clock's differs from the one it gets at creation.
+void PlaceTaskbarControls()
+{
+    MoveWindow(StartButton, 0, ScreenSize.height - 25, 57, 25, TRUE);
+    MoveWindow(ClockLabel, ScreenSize.width - 40, ScreenSize.height - 21, 50, 25, TRUE);
+}
+
+void ReleaseTaskbarBitmaps()
+{
+    DeleteObject(StartButtonBitmap);
+    DeleteObject(TaskbarStripBitmap);
+}
+
+void ReleaseTaskbarControls(HWND window)
+{
+    DestroyWindow(StartButton);
+    KillTimer(window, IDT_TASKBAR);
 }
 
 void CreateTaskbarControls(HWND window)

@@ -9,8 +9,17 @@ extern HWND ClockLabel;
 extern HWND WindowButtons[MAX_WINDOW_BUTTONS + 1];   // slots 1 to 14
 extern BYTE WindowButtonCount;
 extern char LastClickedCaption[CLICKED_CAPTION_SIZE];
+extern HBITMAP TaskbarStripBitmap;
+extern HBITMAP StartButtonBitmap;
 
+void LoadTaskbarBitmaps(HINSTANCE instance);
 void CreateTaskbarControls(HWND mainWindow);
+void PaintTaskbarStrip(HDC dc);
+void PlaceTaskbarControls();
+// The main window's release, in two steps: the bitmaps, later the Start
+// button and the timer.
+void ReleaseTaskbarBitmaps();
+void ReleaseTaskbarControls(HWND mainWindow);
 void RebuildWindowButtons(HWND mainWindow);
 void ActivateWindowButton(HWND mainWindow, HWND button);
 void ShowStartMenu(HWND mainWindow);

@@ -380,7 +380,7 @@ TEST_F(ShellWithTip, NextTipAndOkEndToEnd)
     EXPECT_EQ("1", ShowTTS());
 
     // The menu's command opens the next one where this one stopped.
-    PostMessageA(main, WM_COMMAND, CMD_TIPS, 0);
+    PostMessageA(main, WM_COMMAND, IDM_TIPS, 0);
     HWND again = shell.WaitForWindow("#32770", "Tip of the Day");
     ASSERT_NE(nullptr, again);
     EXPECT_EQ(TipText(2), WindowText(GetDlgItem(again, IDC_TIP_TEXT)));

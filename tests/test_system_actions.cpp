@@ -3,6 +3,7 @@
 #include "admin/Admin.h"
 #include "app/App.h"
 #include "core/Core.h"
+#include "desktop/Desktop.h"
 #include "support/AdminSupport.h"
 #include <gtest/gtest.h>
 #include <shellapi.h>

@@ -1,8 +1,7 @@
 // The Task Manager: the titles of the visible top-level windows, refreshed
 // every second, and "End Task" for the process behind the chosen one.
 #include "tools/Tools.h"
-#include "admin/Admin.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "look/Look.h"
 #include "res/resource.h"
 
@@ -107,7 +106,6 @@ static void TaskOnExit(HWND dialog)
 {
     KillTimer(dialog, IDT_TASK_MANAGER);
     EndDialog(dialog, 1);
-    RepaintActiveCaption(OptionsPanelWindow, &DialogLook);
 }
 
 // Stores no heading: the one the last dialog stored shows.

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include "core/Core.h"
 
-void __cdecl MemoryCleaner(void* progressBar);
 INT_PTR CALLBACK MemoryManagerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK TaskManagerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ShutDownProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -19,13 +18,6 @@ const char* ProcessorQuality(WORD level);
 // The "Complete" text for a bar position and upper limit ("50 %", "0 %").
 void FormatCompletion(char* text, int position, int upper);
 
-// The cleaner's block: physical memory rounded down to whole allocation
-// blocks, at most CleanerBlockLimit bytes when that is not 0, and never more
-// than a progress bar's range can count.
-extern SIZE_T CleanerBlockLimit;
-SIZE_T CleanerBlockSize(SIZE_T physical, DWORD granularity, SIZE_T limit);
-// The largest block of whole allocation blocks that a reservation can get now.
-SIZE_T LargestFreeRegion(DWORD granularity);
 
 // Shut Down. The platform calls that end the session or suspend the machine,
 // replaceable so that the choices can be exercised without their effect.
