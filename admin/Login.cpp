@@ -5,9 +5,11 @@
 #include "look/Look.h"
 #include "res/resource.h"
 
-BYTE ChangingAdminPassword;
+static BYTE ChangingAdminPassword;
 
-static const char PasswordKey[] = "Software\\HX_";
+BYTE GetPasswordBeingChanged() { return ChangingAdminPassword; }
+void SetPasswordBeingChanged(BYTE administrator) { ChangingAdminPassword = administrator; }
+
 
 // Byte for byte: a locale-aware compare can take "ss" for the sharp s.
 static BOOL SameText(const char* one, const char* other)
@@ -25,7 +27,7 @@ static void SecurityOnOk(HWND dialog)
     // other means can then never match the 63 typed characters. A stored
     // password that cannot be read matches nothing, not even the empty one.
     char stored[256];
-    BOOL readable = ReadStringChecked(stored, HKEY_CURRENT_USER, PasswordKey, "Password", "");
+    BOOL readable = ReadStringChecked(stored, HKEY_CURRENT_USER, ProductKey, "Password", "");
     char typed[64];
     GetDlgItemTextA(dialog, IDC_SECURITY_PASSWORD, typed, sizeof typed);
     if (!readable || !SameText(stored, typed)) {
@@ -70,7 +72,7 @@ static void ChangeOnChange(HWND dialog)
                     MB_ICONERROR);
         return;
     }
-    WriteValue(HKEY_CURRENT_USER, PasswordKey, ChangingAdminPassword == 1 ? "Password" : "Supplier",
+    WriteValue(HKEY_CURRENT_USER, ProductKey, ChangingAdminPassword == 1 ? "Password" : "Supplier",
                password, 0);
     MessageBoxA(dialog, "Password succesfully changed !", "Done !", MB_ICONINFORMATION);
     EndDialog(dialog, IDC_PASSWORD_CHANGE);

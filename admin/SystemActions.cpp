@@ -6,30 +6,34 @@
 #include <shellapi.h>
 
 BYTE ShellUnloaded;
-ShellStartProc ShellStart = ShellExecuteA;
+static ShellStartProc ShellStart = ShellExecuteA;
 
 const char BrowserEnabledPath[] = "C:\\progra~1\\intern~1\\iexplore.exe";
 const char BrowserDisabledPath[] = "C:\\progra~1\\intern~1\\iexplore.ex_";
 const char MsDosSysPath[] = "C:\\MsDos.sys";
-IniWriteProc MsDosSysWrite = WriteIniString;
+static IniWriteProc MsDosSysWrite = WriteIniString;
+
+void SetMsDosSysWrite(IniWriteProc write) { MsDosSysWrite = write; }
+void SetShellStart(ShellStartProc start) { ShellStart = start; }
 
 // False, and no path, when the Windows directory is unknown: the name alone
 // would be a file in the root of whatever drive is current.
-static BOOL WindowsFile(char* path, const char* name)
+BOOL SystemIniFile(char* path)
 {
-    UINT length = GetWindowsDirectoryA(path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH || lstrlenA(path) + lstrlenA(name) >= MAX_PATH) {
+    const char* windows = ProgramInfo.windowsDirectory;
+    if (!windows[0] || lstrlenA(windows) + lstrlenA("\\System.ini") >= MAX_PATH) {
         path[0] = 0;
         return FALSE;
     }
-    lstrcatA(path, name);
+    lstrcpyA(path, windows);
+    lstrcatA(path, "\\System.ini");
     return TRUE;
 }
 
 DWORD ReadBootShell(char* out)
 {
     char path[MAX_PATH];
-    if (!WindowsFile(path, "\\System.ini")) {
+    if (!SystemIniFile(path)) {
         lstrcpyA(out, "ERROR");   // as for a missing entry
         return 5;
     }
@@ -39,7 +43,7 @@ DWORD ReadBootShell(char* out)
 void WriteBootShell(const char* shell)
 {
     char path[MAX_PATH];
-    if (WindowsFile(path, "\\System.ini"))
+    if (SystemIniFile(path))
         WriteIniString(path, "Boot", "Shell", shell);
 }
 
@@ -67,7 +71,7 @@ void EnableBrowser()
 static void WriteSwapEntry(const char* value)
 {
     char path[MAX_PATH];
-    if (WindowsFile(path, "\\SYSTEM.INI"))
+    if (SystemIniFile(path))
         WriteIniString(path, "386Enh", "ConservativeSwapFileUsage", value);
 }
 
@@ -109,6 +113,11 @@ void WriteDosSecurity(HWND owner, BOOL secure)
 void SetConservativeSwap() { WriteSwapEntry("1"); }
 void ClearConservativeSwap() { WriteSwapEntry("0"); }
 
+void OpenControlPanel(HWND owner)
+{
+    ShellStart(owner, "open", "control.exe", "", NULL, SW_SHOWNORMAL);
+}
+
 void StartWindowsShell()
 {
     ShellStart(NULL, "open", "explorer.exe", "", "", SW_SHOWNORMAL);
@@ -131,10 +140,8 @@ void QuitToWindows()
 
 BOOL UnloadWindowsShell()
 {
-    StringList windows = NULL;
-    StringList titles = NULL;
-    ListVisibleWindows(&windows);
-    ListWindowTitles(windows, &titles);
+    StringList windows;
+    StringList titles = ListVisibleTitles(&windows);
     int position = ListFindPrefix(titles, "Program Manager", 15);
     ListClear(&titles);
     if (position == -1) {

@@ -7,11 +7,15 @@
 #include "res/resource.h"
 #include <commdlg.h>
 
-HBITMAP WallpaperPreview;
+static HBITMAP WallpaperPreview;
+
+HBITMAP GetWallpaperPreview() { return WallpaperPreview; }
 
 enum { PREVIEW_WIDTH = 155, PREVIEW_HEIGHT = 85 };
 
 static const char WallpaperKey[] = "Control Panel\\Desktop\\";
+
+static UINT_PTR CALLBACK WallpaperPreviewHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 void ReleaseWallpaperPreview()
 {
@@ -24,22 +28,11 @@ int ChooseWallpaper(HWND panel)
 {
     OPENFILENAMEA dialog;
     char path[MAX_PATH];
-    ZeroMemory(&dialog, sizeof dialog);
-    ZeroMemory(path, sizeof path);
-    // 76 and 88 are the two record sizes of 32-bit builds; name them so a
-    // 64-bit build passes its own.
-    dialog.lStructSize = OpenFileNameSize >= 88 ? sizeof(OPENFILENAMEA) : OPENFILENAME_SIZE_VERSION_400A;
-    dialog.hwndOwner = MainWindow;
-    dialog.hInstance = AppInstance;
-    dialog.lpstrFilter = "BITMAPS (*.bmp)\0*.bmp\0\0";
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrTitle = "Choose Wallpaper File";
-    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ENABLETEMPLATE |
-                   OFN_ENABLEHOOK | OFN_HIDEREADONLY;
+    InitOpenFileRecord(&dialog, path, "BITMAPS (*.bmp)\0*.bmp\0\0", "Choose Wallpaper File");
+    dialog.Flags |= OFN_ENABLETEMPLATE | OFN_ENABLEHOOK;
     dialog.lpfnHook = WallpaperPreviewHook;
     dialog.lpTemplateName = MAKEINTRESOURCEA(IDD_WALLPAPER_PREVIEW);
-    GetOpenFileNameA(&dialog);
+    ShowOpenFileDialog(&dialog);
     if (path[0] == 0) {
         ReleaseWallpaperPreview();
         return 1;
@@ -136,7 +129,7 @@ static void PreviewOnNoWallpaper()
     WriteValue(HKEY_CURRENT_USER, WallpaperKey, "WallPaper", "", 0);
 }
 
-UINT_PTR CALLBACK WallpaperPreviewHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+static UINT_PTR CALLBACK WallpaperPreviewHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_NOTIFY:

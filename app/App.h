@@ -3,22 +3,13 @@
 #include <windows.h>
 #include "core/Shared.h"
 
-extern const char ShellClassName[];   // "Win"
-extern const char ShellWindowTitle[]; // "Tavix Halcyne 2.0"
-
 int StartShell(HINSTANCE instance, const char* commandLine);
 void InitShellState(HINSTANCE instance);
-void HideFromTaskList();
-void FillProgramInfo(ProgramInfoRecord* info);
-DWORD GetWindowsVersionNumber();
 DWORD VersionNumberFrom(DWORD getVersionResult);
-void HandleCommandLine(const char* commandLine);
-void EnsureSingleInstance();
 void RegisterShellWindowClass(HINSTANCE instance);
 
 LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void BuildCommandsMenu();
-void ReleaseShellResources(HWND window);
 void RunShellCommand(HWND window, UINT command);
 
 // The command table that RunShellCommand walks: a menu identifier, the

@@ -33,7 +33,7 @@ void BuildCommandsMenu()
     AppendMenuA(CommandsMenu, MF_STRING, IDM_SHUT_DOWN, "Shut Down (F4)");
 }
 
-void ReleaseShellResources(HWND window)
+static void ReleaseShellResources(HWND window)
 {
     ReleaseDesktopFiles();
     DestroyMenu(CommandsMenu);
@@ -128,7 +128,7 @@ static LRESULT OnPaint(HWND window)
 static LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
 {
     HWND control = (HWND)lParam;
-    if (control && control != StartButton)
+    if (control && control != GetStartButton())
         ActivateWindowButton(window, control);
     RunShellCommand(window, LOWORD(wParam));
     return 0;

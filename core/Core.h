@@ -18,6 +18,9 @@ int ListClear(StringList* list);
 int ListFillFromFolder(StringList* list, const char* folder, const char* pattern);
 int ListVisibleWindows(StringList* windows);
 int ListWindowTitles(StringList windows, StringList* titles);
+// The visible windows and their titles, in one walk: the window list belongs
+// to the enumeration, the titles returned are the caller's to clear.
+StringList ListVisibleTitles(StringList* windows);
 int ListFindPrefix(StringList list, const char* text, BYTE length);
 int ListRemoveTitle(StringList* list, const char* title);
 int ListSort(StringList list, int low, int high);
@@ -55,7 +58,7 @@ struct GuardCalls {
     BOOL(WINAPI* unhookWindowsHookEx)(HHOOK hook);
     DWORD(WINAPI* getVersion)();
 };
-extern GuardCalls GuardPlatform;
+GuardCalls* GetGuardCalls();
 void EngageGuard(HINSTANCE instance);   // once, when the shell's window stands
 void ReleaseGuard();                    // on every way out; later calls do nothing
 void SuspendGuard();                    // an administrator dialog opens
@@ -72,7 +75,8 @@ void __cdecl MemoryCleaner(void* progressBar);
 // The cleaner's block: physical memory rounded down to whole allocation
 // blocks, at most CleanerBlockLimit bytes when that is not 0, and never more
 // than a progress bar's range can count.
-extern SIZE_T CleanerBlockLimit;
+SIZE_T GetCleanerBlockLimit();
+void SetCleanerBlockLimit(SIZE_T limit);
 SIZE_T CleanerBlockSize(SIZE_T physical, DWORD granularity, SIZE_T limit);
 // The largest block of whole allocation blocks that a reservation can get now.
 SIZE_T LargestFreeRegion(DWORD granularity);

@@ -3,7 +3,10 @@
 #include "core/Core.h"
 #include <commctrl.h>
 
-SIZE_T CleanerBlockLimit;
+static SIZE_T CleanerBlockLimit;
+
+SIZE_T GetCleanerBlockLimit() { return CleanerBlockLimit; }
+void SetCleanerBlockLimit(SIZE_T limit) { CleanerBlockLimit = limit; }
 
 static const DWORD CleanerProtection = PAGE_READWRITE | PAGE_NOCACHE;
 

@@ -13,12 +13,10 @@ extern BYTE FreeMemOnLaunch;
 enum { DESKTOP_MAX_ITEMS = 255, DESKTOP_PATTERN_SIZE = 6, DESKTOP_TASKBAR_GAP = 27 };
 
 HWND CreateDesktopView(HWND parent);
-void SizeDesktopView(HWND view);
 void SetViewColors(HWND view, COLORREF background, COLORREF textBackground, COLORREF text);
 void SetDesktopBackgroundImage(HWND view, const char* imagePath);
 void LoadWallpaperBackground(HWND view);
 LRESULT HandleDesktopNotify(NMHDR* header);
-void OpenSelectedFile();
 void RefreshDesktop(bool applyVideo);
 // Sets the screen to the stored "Video" size (800 or 1024 wide), if any.
 void ApplyVideoSetting();

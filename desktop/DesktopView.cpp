@@ -17,10 +17,13 @@ static const char DesktopViewStyleText[] = "Desktop";
 static const DWORD DesktopViewStyle =
     WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_SINGLESEL | LVS_ALIGNLEFT | LVS_OWNERDATA;
 
+static void SizeDesktopView(HWND view);
+static void OpenSelectedFile();
+
 void ReadDesktopPattern(char* pattern)
 {
     char stored[256];
-    ReadStringWithDefault(stored, HKEY_CURRENT_USER, "Software\\Hx_", "DesktopExtension", "");
+    ReadStringWithDefault(stored, HKEY_CURRENT_USER, ProductKey, "DesktopExtension", "");
     // The pattern field holds five characters; anything longer is cut.
     lstrcpynA(pattern, stored, DESKTOP_PATTERN_SIZE);
     if (lstrlenA(pattern) < 3)
@@ -254,7 +257,7 @@ HWND CreateDesktopView(HWND parent)
     return view;
 }
 
-void SizeDesktopView(HWND view)
+static void SizeDesktopView(HWND view)
 {
     RECT client;
     GetClientRect(GetParent(view), &client);
@@ -384,7 +387,7 @@ LRESULT HandleDesktopNotify(NMHDR* header)
     return 0;
 }
 
-void OpenSelectedFile()
+static void OpenSelectedFile()
 {
     // The Desktop folder stays the current directory, so the opened
     // program starts there.

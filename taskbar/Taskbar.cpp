@@ -6,13 +6,13 @@
 #include "look/Look.h"
 #include "res/resource.h"
 
-HWND StartButton;
-HWND ClockLabel;
-HWND WindowButtons[MAX_WINDOW_BUTTONS + 1];
-BYTE WindowButtonCount;
-char LastClickedCaption[CLICKED_CAPTION_SIZE];
-HBITMAP TaskbarStripBitmap;
-HBITMAP StartButtonBitmap;
+static HWND StartButton;
+static HWND ClockLabel;
+static HWND WindowButtons[MAX_WINDOW_BUTTONS + 1];   // slots 1 to 14
+static BYTE WindowButtonCount;
+static char LastClickedCaption[CLICKED_CAPTION_SIZE];
+static HBITMAP TaskbarStripBitmap;
+static HBITMAP StartButtonBitmap;
 
 enum {
     TASKBAR_PERIOD = 1666,
@@ -41,7 +41,7 @@ char* FormatClockText(char* text)
     return FormatClockTime(&now, text);
 }
 
-void UpdateClock(HWND label)
+static void UpdateClock(HWND label)
 {
     char text[CLOCK_TEXT_SIZE];
     char shown[CLOCK_TEXT_SIZE];
@@ -60,6 +60,19 @@ char* MakeButtonCaption(char* title)
         return NULL;
     ChangeCase(0, title, 1, 12);
     return title;
+}
+
+HWND GetStartButton() { return StartButton; }
+HWND GetClockLabel() { return ClockLabel; }
+BYTE GetWindowButtonCount() { return WindowButtonCount; }
+const char* GetLastClickedCaption() { return LastClickedCaption; }
+HBITMAP GetTaskbarStripBitmap() { return TaskbarStripBitmap; }
+HBITMAP GetStartButtonBitmap() { return StartButtonBitmap; }
+
+void ForgetWindowButtons()
+{
+    WindowButtonCount = 0;
+    LastClickedCaption[0] = 0;
 }
 
 void LoadTaskbarBitmaps(HINSTANCE instance)
@@ -120,15 +133,6 @@ static void DestroyWindowButtons()
     }
 }
 
-static StringList ReadWindowTitles(StringList* windows)
-{
-    StringList titles = NULL;
-    *windows = NULL;
-    ListVisibleWindows(windows);
-    ListWindowTitles(*windows, &titles);
-    return titles;
-}
-
 static HWND CreateWindowButton(HWND window, const RECT* client, int place, const char* caption)
 {
     HWND button = CreateWindowExA(0, "Button", caption, WindowButtonStyle,
@@ -183,7 +187,7 @@ void RebuildWindowButtons(HWND window)
     RECT client;
     GetClientRect(window, &client);
     StringList windows;
-    StringList titles = ReadWindowTitles(&windows);
+    StringList titles = ListVisibleTitles(&windows);
     ListRemoveTitle(&titles, "Program manager");
     int count = ListCount(titles);
     if (count > MAX_WINDOW_BUTTONS)
@@ -229,7 +233,7 @@ void ActivateWindowButton(HWND window, HWND button)
     lstrcpynA(LastClickedCaption, text, sizeof LastClickedCaption);
     SendMessageA(button, BM_SETSTATE, TRUE, 0);
     StringList windows;
-    StringList titles = ReadWindowTitles(&windows);
+    StringList titles = ListVisibleTitles(&windows);
     int position = ListFindPrefix(titles, text, (BYTE)(length > 255 ? 255 : length));
     const char* handle = position != -1 ? ListGet(windows, position, NULL) : NULL;
     if (handle)

@@ -34,7 +34,7 @@ void FormatCompletion(char* text, int position, int upper)
     wsprintfA(text, "%i %%", (position / 10) / perMille);
 }
 
-void FillMemoryStatistics(HWND dialog, int loadId, int freePhysicalId, int totalPhysicalId,
+static void FillMemoryStatistics(HWND dialog, int loadId, int freePhysicalId, int totalPhysicalId,
                           int totalPageFileId, int freePageFileId, int blockId, int processorId)
 {
     MEMORYSTATUS status;

@@ -6,10 +6,16 @@
 #include "look/Look.h"
 #include "res/resource.h"
 
-ExitWindowsCall ShutDownExitWindows = ExitWindowsEx;
-PowerStateCall ShutDownSetPowerState = SetSystemPowerState;
+static ExitWindowsCall ShutDownExitWindows = ExitWindowsEx;
+static PowerStateCall ShutDownSetPowerState = SetSystemPowerState;
 
-void EnableShutdownPrivilege()
+void SetShutDownCalls(ExitWindowsCall exitWindows, PowerStateCall setPowerState)
+{
+    ShutDownExitWindows = exitWindows;
+    ShutDownSetPowerState = setPowerState;
+}
+
+static void EnableShutdownPrivilege()
 {
     HANDLE token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))

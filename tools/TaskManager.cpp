@@ -32,19 +32,10 @@ BOOL EndWindowProcess(HWND window)
     return ended;
 }
 
-// The window list belongs to the enumeration; the titles are the caller's.
-static StringList EnumerateTitles(StringList* windows)
-{
-    ListVisibleWindows(windows);
-    StringList titles = NULL;
-    ListWindowTitles(*windows, &titles);
-    return titles;
-}
-
 static void FillTaskList(HWND dialog)
 {
     StringList windows = NULL;
-    StringList titles = EnumerateTitles(&windows);
+    StringList titles = ListVisibleTitles(&windows);
     FillListBox(titles, GetDlgItem(dialog, IDC_TASK_LIST));
     ListClear(&titles);
 }
@@ -97,7 +88,7 @@ static void EndSelectedTask(HWND dialog, StringList windows, StringList titles)
 static void TaskOnEndTask(HWND dialog)
 {
     StringList windows = NULL;
-    StringList titles = EnumerateTitles(&windows);
+    StringList titles = ListVisibleTitles(&windows);
     EndSelectedTask(dialog, windows, titles);
     ListClear(&titles);
 }
