@@ -6,7 +6,7 @@
 if(NOT HALCYNE_ARCH)
     # try_compile projects read this file again without the cache.
     if(DEFINED ENV{HALCYNE_TOOLCHAIN_ARCH})
-        set(HALCYNE_ARCH $ENV{HALCYNE_TOOLCHAIN_ARCH})
+        set(HALCYNE_ARCH "$ENV{HALCYNE_TOOLCHAIN_ARCH}")
     else()
         set(HALCYNE_ARCH i686)
     endif()
