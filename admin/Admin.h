@@ -2,28 +2,30 @@
 #pragma once
 #include <windows.h>
 
-extern HWND OptionsPanelWindow;
 extern BYTE ShellUnloaded;
-extern BYTE ChangingAdminPassword;
-extern HBITMAP WallpaperPreview;
 
 INT_PTR CALLBACK SecurityDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Which password the change dialog writes: 1 the administrator's, 0 the supplier's.
+BYTE GetPasswordBeingChanged();
+void SetPasswordBeingChanged(BYTE administrator);
 INT_PTR CALLBACK ChangePasswordDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK OptionsPanel(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK GuestRestrictionsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK TimeIntervalsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-int ChangeScreenMode(int width, int height, int bitsPerPixel);
 void QuitToWindows();
 BOOL UnloadWindowsShell();
 int ChooseWallpaper(HWND panel);
+// Deletes the chooser's preview bitmap, if any.
+void ReleaseWallpaperPreview();
+HBITMAP GetWallpaperPreview();
 
-// The value of the leading decimal digits of a text, 0 when there are none.
-int LeadingNumber(const char* text);
 
 // Machine settings behind the panel's switches.
 extern const char BrowserEnabledPath[];    // "C:\progra~1\intern~1\iexplore.exe"
 extern const char BrowserDisabledPath[];   // "C:\progra~1\intern~1\iexplore.ex_"
 extern const char MsDosSysPath[];          // "C:\MsDos.sys"
+// The Windows directory's System.ini (MAX_PATH characters); false, and no
+// path, when the directory is unknown.
+BOOL SystemIniFile(char* path);
 DWORD ReadBootShell(char* out);            // out holds at least 256 characters
 void WriteBootShell(const char* shell);
 BOOL FileExists(const char* path);
@@ -34,19 +36,17 @@ void ClearConservativeSwap();
 // "Enable DOS Security": MsDos.sys [Options], written through MsDosSysWrite
 // (tests watch the file through it); a failure is told in a box owned by owner.
 typedef BOOL (*IniWriteProc)(const char* file, const char* section, const char* entry, const char* value);
-extern IniWriteProc MsDosSysWrite;
+void SetMsDosSysWrite(IniWriteProc write);
 void WriteDosSecurity(HWND owner, BOOL secure);
-// Stores a path as a text setting and reads it back: the store refuses what it
-// cannot hold whole (256 characters or more). A refusal is told; false then.
-BOOL StorePath(HWND owner, HKEY root, const char* keyPath, const char* valueName, const char* path);
-// Starts explorer.exe the way the hand-over does; tests count the starts.
+// Starts programs (explorer.exe for the hand-over, control.exe for the panel)
+// through ShellExecuteA unless replaced; tests count the starts.
 typedef HINSTANCE(WINAPI* ShellStartProc)(HWND owner, LPCSTR verb, LPCSTR file,
                                           LPCSTR parameters, LPCSTR directory, INT show);
-extern ShellStartProc ShellStart;
+void SetShellStart(ShellStartProc start);
 void StartWindowsShell();
+void OpenControlPanel(HWND owner);
 
 // Wallpaper chooser.
-UINT_PTR CALLBACK WallpaperPreviewHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LONG FileSizeOf(const char* path);
 // "999 Bytes", "1 KBytes" or "N/A"; text holds at least 32 characters.
 void FormatFileSize(LONG size, char* text);

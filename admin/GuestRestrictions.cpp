@@ -1,7 +1,7 @@
 // Guest Restrictions: Windows' own policy values for the current user, shown
 // as they stand each time the dialog opens and written only on OK.
 #include "admin/Admin.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "core/Core.h"
 #include "look/Look.h"
 #include "res/resource.h"
@@ -126,7 +126,6 @@ static void GuestOnRemove(HWND dialog)
 static void GuestClose(HWND dialog, INT_PTR result)
 {
     EndDialog(dialog, result);
-    RepaintActiveCaption(OptionsPanelWindow, &DialogLook);
 }
 
 static void GuestOnOk(HWND dialog)

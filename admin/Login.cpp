@@ -1,13 +1,15 @@
 // The Security dialog that guards the Options Panel, and the password change.
 #include "admin/Admin.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "core/Core.h"
 #include "look/Look.h"
 #include "res/resource.h"
 
-BYTE ChangingAdminPassword;
+static BYTE ChangingAdminPassword;
 
-static const char PasswordKey[] = "Software\\HX_";
+BYTE GetPasswordBeingChanged() { return ChangingAdminPassword; }
+void SetPasswordBeingChanged(BYTE administrator) { ChangingAdminPassword = administrator; }
+
 
 // Byte for byte: a locale-aware compare can take "ss" for the sharp s.
 static BOOL SameText(const char* one, const char* other)
@@ -25,7 +27,7 @@ static void SecurityOnOk(HWND dialog)
     // other means can then never match the 63 typed characters. A stored
     // password that cannot be read matches nothing, not even the empty one.
     char stored[256];
-    BOOL readable = ReadStringChecked(stored, HKEY_CURRENT_USER, PasswordKey, "Password", "");
+    BOOL readable = ReadStringChecked(stored, HKEY_CURRENT_USER, ProductKey, "Password", "");
     char typed[64];
     GetDlgItemTextA(dialog, IDC_SECURITY_PASSWORD, typed, sizeof typed);
     if (!readable || !SameText(stored, typed)) {
@@ -70,7 +72,7 @@ static void ChangeOnChange(HWND dialog)
                     MB_ICONERROR);
         return;
     }
-    WriteValue(HKEY_CURRENT_USER, PasswordKey, ChangingAdminPassword == 1 ? "Password" : "Supplier",
+    WriteValue(HKEY_CURRENT_USER, ProductKey, ChangingAdminPassword == 1 ? "Password" : "Supplier",
                password, 0);
     MessageBoxA(dialog, "Password succesfully changed !", "Done !", MB_ICONINFORMATION);
     EndDialog(dialog, IDC_PASSWORD_CHANGE);
@@ -79,7 +81,6 @@ static void ChangeOnChange(HWND dialog)
 static void ChangeOnCancel(HWND dialog)
 {
     EndDialog(dialog, IDC_PASSWORD_CANCEL);
-    RepaintActiveCaption(OptionsPanelWindow, &DialogLook);
 }
 
 INT_PTR CALLBACK ChangePasswordDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,6 +1,6 @@
 // The administrator's Options Panel: the machine's lock-down switches.
 #include "admin/Admin.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "core/Core.h"
 #include "desktop/Desktop.h"
 #include "look/Look.h"
@@ -13,8 +13,6 @@ HWND OptionsPanelWindow;
 
 static const char ControlPanelDesktop[] = "Control Panel\\Desktop";
 static const char WallpaperKey[] = "Control Panel\\Desktop\\";
-static const char PanelKey[] = "Software\\HX_";
-static const char VideoKey[] = "Software\\Hx_";
 
 // The switches as the panel reads them at the top of every command.
 struct PanelSwitches {
@@ -31,15 +29,8 @@ static BOOL Ticked(HWND panel, int control)
     return IsDlgButtonChecked(panel, control) == BST_CHECKED;
 }
 
-// Empty when the Windows directory is unknown: no SYSTEM.INI of the current drive's root.
-static void SwapIniPath(char* path)
-{
-    lstrcpynA(path, ProgramInfo.windowsDirectory, MAX_PATH - 11);
-    if (path[0])
-        lstrcatA(path, "\\SYSTEM.INI");
-}
-
-int LeadingNumber(const char* text)
+// The value of the leading decimal digits of a text, 0 when there are none.
+static int LeadingNumber(const char* text)
 {
     int number = 0;
     while (*text >= '0' && *text <= '9' && number < 100000000)
@@ -61,7 +52,7 @@ static void PanelOnInit(HWND panel)
     if (FileExists(BrowserDisabledPath))
         Tick(panel, IDC_PANEL_BROWSER, BST_CHECKED);
     char path[MAX_PATH];
-    SwapIniPath(path);
+    SystemIniFile(path);
     lstrcpyA(text, "ERROR");
     if (path[0])
         ReadIniString(text, path, "386Enh", "ConservativeSwapFileUsage");
@@ -69,12 +60,12 @@ static void PanelOnInit(HWND panel)
         Tick(panel, IDC_PANEL_SWAP, BST_CHECKED);
     ReadString(text, HKEY_CURRENT_USER, ControlPanelDesktop, "DragFullWindows");
     Tick(panel, IDC_PANEL_DRAG_FULL, (WPARAM)LeadingNumber(text));
-    Tick(panel, IDC_PANEL_FREE_MEMORY, ReadDword(HKEY_CURRENT_USER, PanelKey, "FreeMemAtStartup"));
-    ReadString(text, HKEY_CURRENT_USER, PanelKey, "Hcost");
+    Tick(panel, IDC_PANEL_FREE_MEMORY, ReadDword(HKEY_CURRENT_USER, ProductKey, "FreeMemAtStartup"));
+    ReadString(text, HKEY_CURRENT_USER, ProductKey, "Hcost");
     SendDlgItemMessageA(panel, IDC_PANEL_HCOST, WM_SETTEXT, 0, (LPARAM)text);
-    ReadString(text, HKEY_CURRENT_USER, PanelKey, "Hcost2");
+    ReadString(text, HKEY_CURRENT_USER, ProductKey, "Hcost2");
     SendDlgItemMessageA(panel, IDC_PANEL_HCOST2, WM_SETTEXT, 0, (LPARAM)text);
-    DWORD video = ReadDword(HKEY_CURRENT_USER, VideoKey, "Video");
+    DWORD video = ReadDword(HKEY_CURRENT_USER, ProductKey, "Video");
     if (video == 800)
         Tick(panel, IDC_PANEL_800, BST_CHECKED);
     else if (video == 1024)
@@ -97,7 +88,7 @@ static void StoreCost(HWND panel, int control, const char* valueName)
 {
     char text[12];
     GetDlgItemTextA(panel, control, text, sizeof text);
-    WriteValue(HKEY_CURRENT_USER, PanelKey, valueName, text, 0);
+    WriteValue(HKEY_CURRENT_USER, ProductKey, valueName, text, 0);
 }
 
 static void PanelOnOk(HWND panel, const PanelSwitches* switches)
@@ -120,9 +111,9 @@ static void PanelOnOk(HWND panel, const PanelSwitches* switches)
         ClearConservativeSwap();
     WriteValue(HKEY_CURRENT_USER, ControlPanelDesktop, "DragFullWindows",
                switches->dragFullWindows ? "1" : "0", 0);
-    WriteValue(HKEY_CURRENT_USER, PanelKey, "FreeMemAtStartup", NULL,
+    WriteValue(HKEY_CURRENT_USER, ProductKey, "FreeMemAtStartup", NULL,
                Ticked(panel, IDC_PANEL_FREE_MEMORY) ? 1 : 0);
-    FreeMemOnLaunch = ReadDword(HKEY_CURRENT_USER, PanelKey, "FreeMemAtStartup") != 0 ? 1 : 0;
+    FreeMemOnLaunch = ReadDword(HKEY_CURRENT_USER, ProductKey, "FreeMemAtStartup") != 0 ? 1 : 0;
     StoreCost(panel, IDC_PANEL_HCOST, "Hcost");
     StoreCost(panel, IDC_PANEL_HCOST2, "Hcost2");
     EndDialog(panel, 1);
@@ -141,16 +132,12 @@ static void PanelOnControlPanel(HWND panel)
 {
     if (ShellUnloaded)
         StartWindowsShell();
-    ShellStart(panel, "open", "control.exe", "", NULL, SW_SHOWNORMAL);
+    OpenControlPanel(panel);
 }
 
 static void PanelOnChangeDisplay()
 {
-    DWORD video = ReadDword(HKEY_CURRENT_USER, VideoKey, "Video");
-    if (video == 800)
-        ChangeScreenMode(800, 600, 16);
-    else if (video == 1024)
-        ChangeScreenMode(1024, 768, 16);
+    ApplyVideoSetting();
     RefreshDesktop(false);
 }
 
@@ -158,18 +145,30 @@ static void PanelOnChangeDisplay()
 static void PanelOnScreenSize(HWND panel, int chosen, int other, DWORD width)
 {
     Tick(panel, chosen, BST_CHECKED);
-    WriteValue(HKEY_CURRENT_USER, VideoKey, "Video", NULL, width);
+    WriteValue(HKEY_CURRENT_USER, ProductKey, "Video", NULL, width);
     Tick(panel, other, BST_UNCHECKED);
 }
 
+static INT_PTR CALLBACK TimeIntervalsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
+        EndDialog(dialog, 1);
+        return 0;
+    }
+    return HandleDialogLook(&DialogLook, dialog, message, wParam, lParam);
+}
+
+// The tools are owned by the main window; the panel's caption shows active
+// again once they close.
 static void OpenToolDialog(int templateId, DLGPROC procedure)
 {
     DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(templateId), MainWindow, procedure, 0);
+    RepaintActiveCaption(OptionsPanelWindow, &DialogLook);
 }
 
 static void OpenPasswordChange(BYTE administrator)
 {
-    ChangingAdminPassword = administrator;
+    SetPasswordBeingChanged(administrator);
     OpenToolDialog(IDD_CHANGE_PASSWORD, ChangePasswordDialog);
 }
 
@@ -217,13 +216,4 @@ INT_PTR CALLBACK OptionsPanel(HWND panel, UINT message, WPARAM wParam, LPARAM lP
     }
     }
     return HandleDialogLook(&DialogLook, panel, message, wParam, lParam);
-}
-
-INT_PTR CALLBACK TimeIntervalsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
-        EndDialog(dialog, 1);
-        return 0;
-    }
-    return HandleDialogLook(&DialogLook, dialog, message, wParam, lParam);
 }

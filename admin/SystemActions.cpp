@@ -1,35 +1,39 @@
 // The machine-wide changes behind the Options Panel and the shell hand-over.
 #include "admin/Admin.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "core/Core.h"
 #include "tools/Tools.h"
 #include <shellapi.h>
 
 BYTE ShellUnloaded;
-ShellStartProc ShellStart = ShellExecuteA;
+static ShellStartProc ShellStart = ShellExecuteA;
 
 const char BrowserEnabledPath[] = "C:\\progra~1\\intern~1\\iexplore.exe";
 const char BrowserDisabledPath[] = "C:\\progra~1\\intern~1\\iexplore.ex_";
 const char MsDosSysPath[] = "C:\\MsDos.sys";
-IniWriteProc MsDosSysWrite = WriteIniString;
+static IniWriteProc MsDosSysWrite = WriteIniString;
+
+void SetMsDosSysWrite(IniWriteProc write) { MsDosSysWrite = write; }
+void SetShellStart(ShellStartProc start) { ShellStart = start; }
 
 // False, and no path, when the Windows directory is unknown: the name alone
 // would be a file in the root of whatever drive is current.
-static BOOL WindowsFile(char* path, const char* name)
+BOOL SystemIniFile(char* path)
 {
-    UINT length = GetWindowsDirectoryA(path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH || lstrlenA(path) + lstrlenA(name) >= MAX_PATH) {
+    const char* windows = ProgramInfo.windowsDirectory;
+    if (!windows[0] || lstrlenA(windows) + lstrlenA("\\System.ini") >= MAX_PATH) {
         path[0] = 0;
         return FALSE;
     }
-    lstrcatA(path, name);
+    lstrcpyA(path, windows);
+    lstrcatA(path, "\\System.ini");
     return TRUE;
 }
 
 DWORD ReadBootShell(char* out)
 {
     char path[MAX_PATH];
-    if (!WindowsFile(path, "\\System.ini")) {
+    if (!SystemIniFile(path)) {
         lstrcpyA(out, "ERROR");   // as for a missing entry
         return 5;
     }
@@ -39,7 +43,7 @@ DWORD ReadBootShell(char* out)
 void WriteBootShell(const char* shell)
 {
     char path[MAX_PATH];
-    if (WindowsFile(path, "\\System.ini"))
+    if (SystemIniFile(path))
         WriteIniString(path, "Boot", "Shell", shell);
 }
 
@@ -67,7 +71,7 @@ void EnableBrowser()
 static void WriteSwapEntry(const char* value)
 {
     char path[MAX_PATH];
-    if (WindowsFile(path, "\\SYSTEM.INI"))
+    if (SystemIniFile(path))
         WriteIniString(path, "386Enh", "ConservativeSwapFileUsage", value);
 }
 
@@ -109,30 +113,9 @@ void WriteDosSecurity(HWND owner, BOOL secure)
 void SetConservativeSwap() { WriteSwapEntry("1"); }
 void ClearConservativeSwap() { WriteSwapEntry("0"); }
 
-// The mode stored in the registry, not the one shown, so the stored refresh
-// rate and flags survive the change.
-int ChangeScreenMode(int width, int height, int bitsPerPixel)
+void OpenControlPanel(HWND owner)
 {
-    DEVMODEA mode;
-    ZeroMemory(&mode, sizeof mode);
-    mode.dmSize = sizeof mode;
-    EnumDisplaySettingsA(NULL, ENUM_REGISTRY_SETTINGS, &mode);
-    mode.dmPelsWidth = width;
-    mode.dmPelsHeight = height;
-    mode.dmBitsPerPel = bitsPerPixel;
-    ChangeDisplaySettingsA(&mode, CDS_UPDATEREGISTRY);
-    return 0;
-}
-
-BOOL StorePath(HWND owner, HKEY root, const char* keyPath, const char* valueName, const char* path)
-{
-    WriteValue(root, keyPath, valueName, path, 0);
-    char stored[256];
-    ReadString(stored, root, keyPath, valueName);
-    if (lstrcmpA(stored, path) == 0)
-        return TRUE;
-    MessageBoxA(owner, "Path too long: it was not stored !", ProgramInfo.caption, MB_OK | MB_ICONWARNING);
-    return FALSE;
+    ShellStart(owner, "open", "control.exe", "", NULL, SW_SHOWNORMAL);
 }
 
 void StartWindowsShell()
@@ -157,10 +140,8 @@ void QuitToWindows()
 
 BOOL UnloadWindowsShell()
 {
-    StringList windows = NULL;
-    StringList titles = NULL;
-    ListVisibleWindows(&windows);
-    ListWindowTitles(windows, &titles);
+    StringList windows;
+    StringList titles = ListVisibleTitles(&windows);
     int position = ListFindPrefix(titles, "Program Manager", 15);
     ListClear(&titles);
     if (position == -1) {

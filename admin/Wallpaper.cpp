@@ -1,19 +1,23 @@
 // The wallpaper chooser: the open-file dialog with a preview panel of our own.
 #include "admin/Admin.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "core/Core.h"
 #include "desktop/Desktop.h"
 #include "look/Look.h"
 #include "res/resource.h"
 #include <commdlg.h>
 
-HBITMAP WallpaperPreview;
+static HBITMAP WallpaperPreview;
+
+HBITMAP GetWallpaperPreview() { return WallpaperPreview; }
 
 enum { PREVIEW_WIDTH = 155, PREVIEW_HEIGHT = 85 };
 
 static const char WallpaperKey[] = "Control Panel\\Desktop\\";
 
-static void DropPreview()
+static UINT_PTR CALLBACK WallpaperPreviewHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+void ReleaseWallpaperPreview()
 {
     if (WallpaperPreview)
         DeleteObject(WallpaperPreview);
@@ -24,35 +28,24 @@ int ChooseWallpaper(HWND panel)
 {
     OPENFILENAMEA dialog;
     char path[MAX_PATH];
-    ZeroMemory(&dialog, sizeof dialog);
-    ZeroMemory(path, sizeof path);
-    // 76 and 88 are the two record sizes of 32-bit builds; name them so a
-    // 64-bit build passes its own.
-    dialog.lStructSize = OpenFileNameSize >= 88 ? sizeof(OPENFILENAMEA) : OPENFILENAME_SIZE_VERSION_400A;
-    dialog.hwndOwner = MainWindow;
-    dialog.hInstance = AppInstance;
-    dialog.lpstrFilter = "BITMAPS (*.bmp)\0*.bmp\0\0";
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrTitle = "Choose Wallpaper File";
-    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ENABLETEMPLATE |
-                   OFN_ENABLEHOOK | OFN_HIDEREADONLY;
+    InitOpenFileRecord(&dialog, path, "BITMAPS (*.bmp)\0*.bmp\0\0", "Choose Wallpaper File");
+    dialog.Flags |= OFN_ENABLETEMPLATE | OFN_ENABLEHOOK;
     dialog.lpfnHook = WallpaperPreviewHook;
     dialog.lpTemplateName = MAKEINTRESOURCEA(IDD_WALLPAPER_PREVIEW);
-    GetOpenFileNameA(&dialog);
+    ShowOpenFileDialog(&dialog);
     if (path[0] == 0) {
-        DropPreview();
+        ReleaseWallpaperPreview();
         return 1;
     }
     SetDesktopBackgroundImage(DesktopViewWindow, path);
     if (!StorePath(panel, HKEY_CURRENT_USER, WallpaperKey, "WallPaper", path)) {
         // Screen, field and registry stay in step with what is stored.
         LoadWallpaperBackground(DesktopViewWindow);
-        DropPreview();
+        ReleaseWallpaperPreview();
         return 1;
     }
     SetDlgItemTextA(panel, IDC_PANEL_WALLPAPER, path);
-    DropPreview();
+    ReleaseWallpaperPreview();
     return 0;
 }
 
@@ -94,7 +87,7 @@ SIZE PreviewSize(LONG width, LONG height)
 
 static void ShowPreview(HWND window, const char* path)
 {
-    DropPreview();
+    ReleaseWallpaperPreview();
     if (path[0] != 0)
         WallpaperPreview = (HBITMAP)LoadImageA(NULL, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
     if (!WallpaperPreview) {
@@ -109,7 +102,7 @@ static void ShowPreview(HWND window, const char* path)
     SetDlgItemTextA(window, IDC_WALLPAPER_DIMENSIONS, text);
     SIZE shown = PreviewSize(bitmap.bmWidth, bitmap.bmHeight);
     if (shown.cx != bitmap.bmWidth || shown.cy != bitmap.bmHeight) {
-        DropPreview();
+        ReleaseWallpaperPreview();
         WallpaperPreview = (HBITMAP)LoadImageA(NULL, path, IMAGE_BITMAP, shown.cx, shown.cy,
                                                LR_LOADFROMFILE);
     }
@@ -136,7 +129,7 @@ static void PreviewOnNoWallpaper()
     WriteValue(HKEY_CURRENT_USER, WallpaperKey, "WallPaper", "", 0);
 }
 
-UINT_PTR CALLBACK WallpaperPreviewHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+static UINT_PTR CALLBACK WallpaperPreviewHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_NOTIFY:

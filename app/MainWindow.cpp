@@ -12,124 +12,100 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-enum { TASKBAR_TIMER = 3, TASKBAR_HEIGHT = 30 };
-
 void BuildCommandsMenu()
 {
     CommandsMenu = CreatePopupMenu();
-    AppendMenuA(CommandsMenu, MF_STRING, CMD_ABOUT, "About (F1)");
-    AppendMenuA(CommandsMenu, MF_STRING, CMD_HELP, "Help (F12)");
-    AppendMenuA(CommandsMenu, MF_STRING, CMD_TIPS, "Tips and Tricks (F11)");
+    AppendMenuA(CommandsMenu, MF_STRING, IDM_ABOUT, "About (F1)");
+    AppendMenuA(CommandsMenu, MF_STRING, IDM_HELP, "Help (F12)");
+    AppendMenuA(CommandsMenu, MF_STRING, IDM_TIPS, "Tips and Tricks (F11)");
     AppendMenuA(CommandsMenu, MF_SEPARATOR, 0, NULL);
-    AppendMenuA(CommandsMenu, MF_STRING, CMD_MP3_PLAYER, "Mp3 Player (F6)");
-    AppendMenuA(CommandsMenu, MF_STRING, CMD_MOVIE_PLAYER, "Movie Player (F7)");
-    AppendMenuA(CommandsMenu, MF_STRING, CMD_HTML_VIEWER, "HTML Viewer (F8)");
+    AppendMenuA(CommandsMenu, MF_STRING, IDM_MP3_PLAYER, "Mp3 Player (F6)");
+    AppendMenuA(CommandsMenu, MF_STRING, IDM_MOVIE_PLAYER, "Movie Player (F7)");
+    AppendMenuA(CommandsMenu, MF_STRING, IDM_HTML_VIEWER, "HTML Viewer (F8)");
     AppendMenuA(CommandsMenu, MF_SEPARATOR, 0, NULL);
-    AppendMenuA(CommandsMenu, MF_STRING, CMD_REFRESH, "Refresh (F5)");
-    AppendMenuA(CommandsMenu, MF_STRING, CMD_MEMORY_CLEANUP, "Memory Cleanup");
+    AppendMenuA(CommandsMenu, MF_STRING, IDM_REFRESH, "Refresh (F5)");
+    AppendMenuA(CommandsMenu, MF_STRING, IDM_MEMORY_CLEANUP, "Memory Cleanup");
     // Ending the Windows shell's process is only safe on the 9x family.
     if (WindowsVersion < 500)
-        AppendMenuA(CommandsMenu, MF_STRING, CMD_UNLOAD_SHELL, "! Unload Windows Shell");
+        AppendMenuA(CommandsMenu, MF_STRING, IDM_UNLOAD_SHELL, "! Unload Windows Shell");
     AppendMenuA(CommandsMenu, MF_SEPARATOR, 0, NULL);
-    AppendMenuA(CommandsMenu, MF_STRING, CMD_LOGIN, "Login (F3)");
-    AppendMenuA(CommandsMenu, MF_STRING, CMD_SHUT_DOWN, "Shut Down (F4)");
+    AppendMenuA(CommandsMenu, MF_STRING, IDM_LOGIN, "Login (F3)");
+    AppendMenuA(CommandsMenu, MF_STRING, IDM_SHUT_DOWN, "Shut Down (F4)");
 }
 
-void StretchBitmap(HDC dc, HBITMAP bitmap, short x, short y, short height, LONG width, DWORD rop)
+static void ReleaseShellResources(HWND window)
 {
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    SetMapMode(memory, GetMapMode(dc));
-    BITMAP info;
-    GetObjectA(bitmap, sizeof info, &info);
-    POINT size = { info.bmWidth, info.bmHeight };
-    DPtoLP(dc, &size, 1);
-    POINT origin = { 0, 0 };
-    DPtoLP(memory, &origin, 1);
-    StretchBlt(dc, x, y, width, height, memory, origin.x, origin.y, size.x, size.y, rop);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-}
-
-void ReleaseShellResources(HWND window)
-{
-    ListClear(&DesktopFiles);
-    CoUninitialize();
+    ReleaseDesktopFiles();
     DestroyMenu(CommandsMenu);
-    DeleteObject(StartButtonBitmap);
-    DeleteObject(TaskbarStripBitmap);
+    ReleaseTaskbarBitmaps();
     ReleaseDesktopImages();
-    DestroyWindow(StartButton);
-    KillTimer(window, TASKBAR_TIMER);
-    DeleteObject(FaceBrush);
-    DeleteObject(SmallFont);
-    DeleteObject(WallpaperPreview);
-    DeleteObject(HeadingFont);
+    ReleaseTaskbarControls(window);
+    ReleaseLookObjects();
+    ReleaseWallpaperPreview();
 }
 
-static void ShowHtmlFileSetting()
+static void ShowHtmlFileSetting(HWND window)
 {
     char address[256];
-    ReadStringWithDefault(address, HKEY_CURRENT_USER, "Software\\HX_", "HTMLFile", "");
+    ReadStringWithDefault(address, HKEY_CURRENT_USER, ProductKey, "HTMLFile", "");
     if (address[0])
         ShowHtmlDocument(NULL, address);
 }
 
-static void OpenMp3Player()
+static void OpenMp3Player(HWND window)
 {
     HWND player = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_MP3_PLAYER),
                                      DesktopViewWindow, Mp3PlayerDialog, 0);
     ShowWindow(player, SW_SHOWNORMAL);
 }
 
+static void OpenAbout(HWND window)
+{
+    DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), MainWindow, AboutProc, 0);
+}
+
+static void OpenLogin(HWND window)
+{
+    DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_SECURITY), MainWindow, SecurityDialog, 0);
+}
+
+static void OpenShutDown(HWND window)
+{
+    DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_SHUT_DOWN), MainWindow, ShutDownProc, 0);
+}
+
+static void ShowHelp(HWND window) { ShowBuiltInHelp(); }
+static void ShowTips(HWND window) { OpenTipOfTheDay(); }
+static void OpenMovie(HWND window) { OpenMoviePlayer(); }
+static void Refresh(HWND window) { RefreshDesktop(true); }
+static void CleanMemory(HWND window) { StartWorkerThread(MemoryCleaner, 0, 0); }
+static void UnloadShell(HWND window) { UnloadWindowsShell(); }
+
+const ShellCommand ShellCommands[] = {
+    { IDM_ABOUT,          IDMA_ABOUT,        OpenAbout },
+    { IDM_HELP,           IDMA_HELP,         ShowHelp },
+    { IDM_TIPS,           IDMA_TIPS,         ShowTips },
+    { IDM_MP3_PLAYER,     IDMA_MP3_PLAYER,   OpenMp3Player },
+    { IDM_MOVIE_PLAYER,   IDMA_MOVIE_PLAYER, OpenMovie },
+    { IDM_HTML_VIEWER,    IDMA_HTML_VIEWER,  ShowHtmlFileSetting },
+    { IDM_REFRESH,        IDMA_REFRESH,      Refresh },
+    { IDM_MEMORY_CLEANUP, 0,                 CleanMemory },
+    { IDM_UNLOAD_SHELL,   0,                 UnloadShell },
+    { IDM_LOGIN,          IDMA_LOGIN,        OpenLogin },
+    { IDM_SHUT_DOWN,      IDMA_SHUT_DOWN,    OpenShutDown },
+    { IDC_START_BUTTON,   0,                 ShowStartMenu },
+};
+const int ShellCommandCount = sizeof ShellCommands / sizeof ShellCommands[0];
+
+// Window buttons carry identifier 0, which no row has.
 void RunShellCommand(HWND window, UINT command)
 {
-    switch (command) {
-    case CMD_ABOUT:
-    case KEY_ABOUT:
-        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), MainWindow, AboutProc, 0);
-        break;
-    case CMD_HELP:
-    case KEY_HELP:
-        ShowBuiltInHelp();
-        break;
-    case CMD_TIPS:
-    case KEY_TIPS:
-        OpenTipOfTheDay();
-        break;
-    case CMD_MP3_PLAYER:
-    case KEY_MP3_PLAYER:
-        OpenMp3Player();
-        break;
-    case CMD_MOVIE_PLAYER:
-    case KEY_MOVIE_PLAYER:
-        OpenMoviePlayer();
-        break;
-    case CMD_HTML_VIEWER:
-    case KEY_HTML_VIEWER:
-        ShowHtmlFileSetting();
-        break;
-    case CMD_REFRESH:
-    case KEY_REFRESH:
-        RefreshDesktop(true);
-        break;
-    case CMD_MEMORY_CLEANUP:
-        StartWorkerThread(MemoryCleaner, 0, 0);
-        break;
-    case CMD_UNLOAD_SHELL:
-        UnloadWindowsShell();
-        break;
-    case CMD_LOGIN:
-    case KEY_LOGIN:
-        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_SECURITY), MainWindow, SecurityDialog, 0);
-        break;
-    case CMD_SHUT_DOWN:
-    case KEY_SHUT_DOWN:
-        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_SHUT_DOWN), MainWindow, ShutDownProc, 0);
-        break;
-    case CMD_START_BUTTON:
-        ShowStartMenu(window);
-        break;
+    for (int i = 0; i < ShellCommandCount; i++) {
+        const ShellCommand* row = &ShellCommands[i];
+        if (command == row->menuId || (row->keyId && command == row->keyId)) {
+            row->run(window);
+            return;
+        }
     }
 }
 
@@ -144,9 +120,7 @@ static LRESULT OnPaint(HWND window)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    // The strip starts one pixel in from the left edge.
-    StretchBitmap(dc, TaskbarStripBitmap, 1, (short)(ScreenSize.height - TASKBAR_HEIGHT),
-                  TASKBAR_HEIGHT, ScreenSize.width, SRCCOPY);
+    PaintTaskbarStrip(dc);
     EndPaint(window, &paint);
     return 0;
 }
@@ -154,7 +128,7 @@ static LRESULT OnPaint(HWND window)
 static LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
 {
     HWND control = (HWND)lParam;
-    if (control && control != StartButton)
+    if (control && control != GetStartButton())
         ActivateWindowButton(window, control);
     RunShellCommand(window, LOWORD(wParam));
     return 0;

@@ -5,6 +5,7 @@
 #include "look/Look.h"
 #include "media/Media.h"
 #include "res/resource.h"
+#include "taskbar/Taskbar.h"
 #include <commctrl.h>
 
 ProgramInfoRecord ProgramInfo;
@@ -14,17 +15,15 @@ DWORD WindowsVersion;
 BYTE OpenFileNameSize = 76;
 ScreenSizeRecord ScreenSize;
 HMENU CommandsMenu;
-HBITMAP TaskbarStripBitmap;
-HBITMAP StartButtonBitmap;
 
-const char ShellClassName[] = "Win";
-const char ShellWindowTitle[] = "Tavix Halcyne 2.0";
+static const char ShellClassName[] = "Win";
+static const char ShellWindowTitle[] = "Tavix Halcyne 2.0";
 
 static const char ShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 typedef DWORD(WINAPI* RegisterServiceProcessProc)(DWORD processId, DWORD type);
 
-void HideFromTaskList()
+static void HideFromTaskList()
 {
     // Only Windows 95/98/ME export it; looked up so the exe still loads on NT.
     HMODULE kernel = LoadLibraryA("kernel32.dll");
@@ -37,7 +36,7 @@ void HideFromTaskList()
     FreeLibrary(kernel);
 }
 
-void FillProgramInfo(ProgramInfoRecord* info)
+static void FillProgramInfo(ProgramInfoRecord* info)
 {
     char directory[260];
     DWORD length = GetCurrentDirectoryA(sizeof directory, directory);
@@ -70,7 +69,7 @@ DWORD VersionNumberFrom(DWORD getVersionResult)
     return major * 100 + (minor < 10 ? minor * 10 : minor);
 }
 
-DWORD GetWindowsVersionNumber()
+static DWORD GetWindowsVersionNumber()
 {
     return VersionNumberFrom(GetVersion());
 }
@@ -84,11 +83,10 @@ void InitShellState(HINSTANCE instance)
     WindowsVersion = GetWindowsVersionNumber();
     OpenFileNameSize = WindowsVersion >= 500 ? 88 : 76;
     BuildCommandsMenu();
-    TaskbarStripBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_TASKBAR_STRIP));
-    StartButtonBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_START_BUTTON));
+    LoadTaskbarBitmaps(instance);
 }
 
-void HandleCommandLine(const char* commandLine)
+static void HandleCommandLine(const char* commandLine)
 {
     if (!commandLine || lstrlenA(commandLine) < 2)
         return;
@@ -105,7 +103,7 @@ void HandleCommandLine(const char* commandLine)
     }
 }
 
-void EnsureSingleInstance()
+static void EnsureSingleInstance()
 {
     if (FindWindowA(ShellClassName, ShellWindowTitle)) {
         MessageBoxA(NULL, "Halcyne 2 is already running ! ", "Startup Error",
@@ -124,7 +122,7 @@ void RegisterShellWindowClass(HINSTANCE instance)
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SHELL_IMAGE));
     windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
-    windowClass.hbrBackground = FaceBrush;
+    windowClass.hbrBackground = GetFaceBrush();
     windowClass.lpszClassName = ShellClassName;
     RegisterClassA(&windowClass);
 }

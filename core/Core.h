@@ -18,6 +18,9 @@ int ListClear(StringList* list);
 int ListFillFromFolder(StringList* list, const char* folder, const char* pattern);
 int ListVisibleWindows(StringList* windows);
 int ListWindowTitles(StringList windows, StringList* titles);
+// The visible windows and their titles, in one walk: the window list belongs
+// to the enumeration, the titles returned are the caller's to clear.
+StringList ListVisibleTitles(StringList* windows);
 int ListFindPrefix(StringList list, const char* text, BYTE length);
 int ListRemoveTitle(StringList* list, const char* title);
 int ListSort(StringList list, int low, int high);
@@ -42,6 +45,9 @@ DWORD ReadDword(HKEY root, const char* keyPath, const char* valueName);
 int ReadString(char* out, HKEY root, const char* keyPath, const char* valueName);
 BOOL WriteIniString(const char* file, const char* section, const char* entry, const char* value);
 DWORD ReadIniString(char* out, const char* file, const char* section, const char* entry);
+// Stores a path as a text setting and reads it back: the store refuses what it
+// cannot hold whole (256 characters or more). A refusal is told; false then.
+BOOL StorePath(HWND owner, HKEY root, const char* keyPath, const char* valueName, const char* path);
 
 // The guard over the platform's ways out of the shell. The platform calls it
 // makes are replaceable, so that the sequence can be watched where the
@@ -52,7 +58,7 @@ struct GuardCalls {
     BOOL(WINAPI* unhookWindowsHookEx)(HHOOK hook);
     DWORD(WINAPI* getVersion)();
 };
-extern GuardCalls GuardPlatform;
+GuardCalls* GetGuardCalls();
 void EngageGuard(HINSTANCE instance);   // once, when the shell's window stands
 void ReleaseGuard();                    // on every way out; later calls do nothing
 void SuspendGuard();                    // an administrator dialog opens
@@ -62,3 +68,15 @@ void ResumeGuard();                     // ... and closes
 typedef void (__cdecl* WorkerRoutine)(void* argument);
 void StartWorkerThread(WorkerRoutine routine, unsigned stackSize, void* argument);
 void EndWorkerThread();
+
+// The memory cleaner, a worker routine: its argument is a progress bar to
+// report to, or 0 for a silent run.
+void __cdecl MemoryCleaner(void* progressBar);
+// The cleaner's block: physical memory rounded down to whole allocation
+// blocks, at most CleanerBlockLimit bytes when that is not 0, and never more
+// than a progress bar's range can count.
+SIZE_T GetCleanerBlockLimit();
+void SetCleanerBlockLimit(SIZE_T limit);
+SIZE_T CleanerBlockSize(SIZE_T physical, DWORD granularity, SIZE_T limit);
+// The largest block of whole allocation blocks that a reservation can get now.
+SIZE_T LargestFreeRegion(DWORD granularity);

@@ -4,7 +4,9 @@
 // and once the shell ends, everything is as the user had it.
 #include "core/Core.h"
 
-GuardCalls GuardPlatform = { SystemParametersInfoA, SetWindowsHookExA, UnhookWindowsHookEx, GetVersion };
+static GuardCalls GuardPlatform = { SystemParametersInfoA, SetWindowsHookExA, UnhookWindowsHookEx, GetVersion };
+
+GuardCalls* GetGuardCalls() { return &GuardPlatform; }
 
 enum { GUARD_IDLE, GUARD_ENGAGED, GUARD_RELEASED };
 static int GuardState = GUARD_IDLE;

@@ -2,6 +2,7 @@
 // opens its key, does one read or write and closes it again: nothing is
 // cached, so what one dialog writes the next read sees.
 #include "core/Core.h"
+#include "core/Shared.h"
 
 const char ProductKey[] = "Software\\Hx_";
 
@@ -170,4 +171,15 @@ BOOL WriteIniString(const char* file, const char* section, const char* entry, co
 DWORD ReadIniString(char* out, const char* file, const char* section, const char* entry)
 {
     return GetPrivateProfileStringA(section, entry, "ERROR", out, 256, file);
+}
+
+BOOL StorePath(HWND owner, HKEY root, const char* keyPath, const char* valueName, const char* path)
+{
+    WriteValue(root, keyPath, valueName, path, 0);
+    char stored[256];
+    ReadString(stored, root, keyPath, valueName);
+    if (lstrcmpA(stored, path) == 0)
+        return TRUE;
+    MessageBoxA(owner, "Path too long: it was not stored !", ProgramInfo.caption, MB_OK | MB_ICONWARNING);
+    return FALSE;
 }

@@ -136,6 +136,15 @@ int ListWindowTitles(StringList windows, StringList* titles)
     return 0;
 }
 
+StringList ListVisibleTitles(StringList* windows)
+{
+    *windows = NULL;
+    ListVisibleWindows(windows);
+    StringList titles = NULL;
+    ListWindowTitles(*windows, &titles);
+    return titles;
+}
+
 // lstrcmpiA of the first `length` characters of both texts.
 static BOOL SamePrefix(const char* entry, const char* key, int length)
 {

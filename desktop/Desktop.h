@@ -13,13 +13,17 @@ extern BYTE FreeMemOnLaunch;
 enum { DESKTOP_MAX_ITEMS = 255, DESKTOP_PATTERN_SIZE = 6, DESKTOP_TASKBAR_GAP = 27 };
 
 HWND CreateDesktopView(HWND parent);
-void SizeDesktopView(HWND view);
 void SetViewColors(HWND view, COLORREF background, COLORREF textBackground, COLORREF text);
 void SetDesktopBackgroundImage(HWND view, const char* imagePath);
 void LoadWallpaperBackground(HWND view);
 LRESULT HandleDesktopNotify(NMHDR* header);
-void OpenSelectedFile();
 void RefreshDesktop(bool applyVideo);
+// Sets the screen to the stored "Video" size (800 or 1024 wide), if any.
+void ApplyVideoSetting();
+int ChangeScreenMode(int width, int height, int bitsPerPixel);
+// Empties the view to black while the Shut Down dialog is open.
+void BlankDesktop();
+void ReleaseDesktopFiles();
 // Removes and destroys DesktopImageList (when there is one) after taking it
 // away from the view, and clears the handle.
 void ReleaseDesktopImages();

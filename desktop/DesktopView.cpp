@@ -1,11 +1,10 @@
 // The desktop icon view: a virtual large-icon list of the Desktop folder's
 // files over the Windows wallpaper, rebuilt whole by the refresh command.
 #include "desktop/Desktop.h"
-#include "admin/Admin.h"
-#include "app/App.h"
+#include "core/Core.h"
+#include "core/Shared.h"
 #include "res/resource.h"
 #include "taskbar/Taskbar.h"
-#include "tools/Tools.h"
 #include <objbase.h>
 #include <shellapi.h>
 
@@ -18,10 +17,13 @@ static const char DesktopViewStyleText[] = "Desktop";
 static const DWORD DesktopViewStyle =
     WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_SINGLESEL | LVS_ALIGNLEFT | LVS_OWNERDATA;
 
+static void SizeDesktopView(HWND view);
+static void OpenSelectedFile();
+
 void ReadDesktopPattern(char* pattern)
 {
     char stored[256];
-    ReadStringWithDefault(stored, HKEY_CURRENT_USER, "Software\\Hx_", "DesktopExtension", "");
+    ReadStringWithDefault(stored, HKEY_CURRENT_USER, ProductKey, "DesktopExtension", "");
     // The pattern field holds five characters; anything longer is cut.
     lstrcpynA(pattern, stored, DESKTOP_PATTERN_SIZE);
     if (lstrlenA(pattern) < 3)
@@ -255,7 +257,7 @@ HWND CreateDesktopView(HWND parent)
     return view;
 }
 
-void SizeDesktopView(HWND view)
+static void SizeDesktopView(HWND view)
 {
     RECT client;
     GetClientRect(GetParent(view), &client);
@@ -385,7 +387,7 @@ LRESULT HandleDesktopNotify(NMHDR* header)
     return 0;
 }
 
-void OpenSelectedFile()
+static void OpenSelectedFile()
 {
     // The Desktop folder stays the current directory, so the opened
     // program starts there.
@@ -398,9 +400,24 @@ void OpenSelectedFile()
         ShellExecuteA(NULL, "open", name, "", "", SW_SHOWNORMAL);
 }
 
-static void ApplyVideoSetting()
+// The mode stored in the registry, not the one shown, so the stored refresh
+// rate and flags survive the change.
+int ChangeScreenMode(int width, int height, int bitsPerPixel)
 {
-    DWORD video = ReadDword(HKEY_CURRENT_USER, "Software\\Hx_", "Video");
+    DEVMODEA mode;
+    ZeroMemory(&mode, sizeof mode);
+    mode.dmSize = sizeof mode;
+    EnumDisplaySettingsA(NULL, ENUM_REGISTRY_SETTINGS, &mode);
+    mode.dmPelsWidth = width;
+    mode.dmPelsHeight = height;
+    mode.dmBitsPerPel = bitsPerPixel;
+    ChangeDisplaySettingsA(&mode, CDS_UPDATEREGISTRY);
+    return 0;
+}
+
+void ApplyVideoSetting()
+{
+    DWORD video = ReadDword(HKEY_CURRENT_USER, ProductKey, "Video");
     if (video == 800)
         ChangeScreenMode(800, 600, 16);
     else if (video == 1024)
@@ -417,8 +434,23 @@ void RefreshDesktop(bool applyVideo)
     DestroyWindow(DesktopViewWindow);
     MoveWindow(MainWindow, 0, 0, ScreenSize.width, ScreenSize.height, TRUE);
     DesktopViewWindow = CreateDesktopView(MainWindow);
-    // Both rectangles are as the refresh has always placed them; the clock's
-    // differs from the one it gets at creation.
-    MoveWindow(StartButton, 0, ScreenSize.height - 25, 57, 25, TRUE);
-    MoveWindow(ClockLabel, ScreenSize.width - 40, ScreenSize.height - 21, 50, 25, TRUE);
+    PlaceTaskbarControls();
+}
+
+// The view keeps its items, which now show neither icon nor label; the image
+// list is gone so that the rebuild finds none to release.
+void BlankDesktop()
+{
+    ListClear(&DesktopFiles);
+    SetDesktopBackgroundImage(DesktopViewWindow, NULL);
+    ReleaseDesktopImages();
+    SetViewColors(DesktopViewWindow, 0, 0, 0);
+}
+
+// The first steps of the main window's release: the file list, then the COM
+// use that the background image began.
+void ReleaseDesktopFiles()
+{
+    ListClear(&DesktopFiles);
+    CoUninitialize();
 }

@@ -1,6 +1,6 @@
 // The About box: the product caption as heading, credit and contact lines.
 #include "look/Look.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "res/resource.h"
 
 static void AboutOnInit(HWND dialog)

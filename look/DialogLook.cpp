@@ -2,14 +2,20 @@
 // brushes, the caption band and frame, headings and owner-drawn buttons.
 #include "look/Look.h"
 
-HBRUSH FaceBrush;
-HBRUSH AccentBrush;
-HFONT SmallFont;
-HFONT HeadingFont;
+static HBRUSH FaceBrush;
+static HBRUSH AccentBrush;
+static HFONT SmallFont;
+static HFONT HeadingFont;
 DialogLookRecord DialogLook;
-AnimateWindowProc AnimateWindowEntry;
+static AnimateWindowProc AnimateWindowEntry;
 
-void CreateLookObjects()
+HBRUSH GetFaceBrush() { return FaceBrush; }
+HBRUSH GetAccentBrush() { return AccentBrush; }
+HFONT GetSmallFont() { return SmallFont; }
+HFONT GetHeadingFont() { return HeadingFont; }
+AnimateWindowProc GetAnimateWindowEntry() { return AnimateWindowEntry; }
+
+static void CreateLookObjects()
 {
     AccentBrush = CreateSolidBrush(0xC08000);
     FaceBrush = CreateSolidBrush(0xD8E9EC);
@@ -136,7 +142,7 @@ void RepaintActiveCaption(HWND hwnd, DialogLookRecord* look)
                  look->InactiveColour, 0xFFFFFF);
 }
 
-void DrawLookButton(HWND button, COLORREF colour, HFONT font, BOOL raised)
+static void DrawLookButton(HWND button, COLORREF colour, HFONT font, BOOL raised)
 {
     HDC dc = GetWindowDC(button);
     HGDIOBJ oldFont = SelectObject(dc, font);
@@ -168,7 +174,7 @@ int DrawItemButton(const DRAWITEMSTRUCT* drawItem, COLORREF colour, COLORREF pre
     return 0;
 }
 
-void PaintHeading(HWND hwnd, const char* text, COLORREF colour)
+static void PaintHeading(HWND hwnd, const char* text, COLORREF colour)
 {
     RECT client;
     GetClientRect(hwnd, &client);
@@ -258,4 +264,27 @@ LRESULT HandleFrameLook(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, D
     case WM_CTLCOLORSTATIC: return FrameOnCtlColorStatic(look, (HDC)wParam);
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void StretchBitmap(HDC dc, HBITMAP bitmap, short x, short y, short height, LONG width, DWORD rop)
+{
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    SetMapMode(memory, GetMapMode(dc));
+    BITMAP info;
+    GetObjectA(bitmap, sizeof info, &info);
+    POINT size = { info.bmWidth, info.bmHeight };
+    DPtoLP(dc, &size, 1);
+    POINT origin = { 0, 0 };
+    DPtoLP(memory, &origin, 1);
+    StretchBlt(dc, x, y, width, height, memory, origin.x, origin.y, size.x, size.y, rop);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+}
+
+void ReleaseLookObjects()
+{
+    DeleteObject(FaceBrush);
+    DeleteObject(SmallFont);
+    DeleteObject(HeadingFont);
 }

@@ -2,11 +2,13 @@
 // and the tip of the day.
 #pragma once
 #include <windows.h>
+#include <commdlg.h>
 
-extern HBRUSH FaceBrush;
-extern HBRUSH AccentBrush;
-extern HFONT SmallFont;
-extern HFONT HeadingFont;
+// The look's own brushes and fonts, made before the entry routine runs.
+HBRUSH GetFaceBrush();
+HBRUSH GetAccentBrush();
+HFONT GetSmallFont();
+HFONT GetHeadingFont();
 
 struct DialogLookRecord {
     BYTE Animate;
@@ -35,9 +37,8 @@ extern DialogLookRecord DialogLook;
 enum { LOOK_ANIMATE = 0x101 };
 // AnimateWindow, looked up at run time (Windows 95 and NT 4 lack it); null when absent.
 typedef BOOL(WINAPI* AnimateWindowProc)(HWND window, DWORD time, DWORD flags);
-extern AnimateWindowProc AnimateWindowEntry;
+AnimateWindowProc GetAnimateWindowEntry();
 
-void CreateLookObjects();
 void InitDialogLook();
 LRESULT HandleDialogLook(DialogLookRecord* look, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT HandleFrameLook(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, DialogLookRecord* look);
@@ -48,12 +49,19 @@ BOOL ResolveAnimateWindow();
 void RepaintActiveCaption(HWND hwnd, DialogLookRecord* look);
 void InvalidateClient(HWND hwnd);
 int DrawItemButton(const DRAWITEMSTRUCT* drawItem, COLORREF colour, COLORREF pressedColour, HFONT font);
-void DrawLookButton(HWND button, COLORREF colour, HFONT font, BOOL raised);
-void PaintHeading(HWND hwnd, const char* text, COLORREF colour);
+void StretchBitmap(HDC dc, HBITMAP bitmap, short x, short y, short height, LONG width, DWORD rop);
+// The main window's release of the look's brush and fonts.
+void ReleaseLookObjects();
+
+// The open-file dialog's record as every chooser starts it (fileName holds
+// MAX_PATH characters), and the dialog itself, COMDLG32 loaded on first use.
+void InitOpenFileRecord(OPENFILENAMEA* record, char* fileName, const char* filter, const char* title);
+BOOL ShowOpenFileDialog(OPENFILENAMEA* record);
 
 // About and Tip of the Day.
-extern BYTE TipIndex;   // string-table number of the tip shown last, 1 to 8
+// The string-table number of the tip shown last, 1 to 8.
+BYTE GetTipIndex();
+void SetTipIndex(BYTE index);
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK TipProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void ShowTipAtStartup();
 HWND OpenTipOfTheDay();

@@ -1,11 +1,14 @@
 // The tip of the day: eight tips from the string table, stepped through in a
 // modeless dialog that remembers whether it is wanted at start-up.
 #include "look/Look.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "core/Core.h"
 #include "res/resource.h"
 
-BYTE TipIndex = IDS_TIP_FIRST;
+static BYTE TipIndex = IDS_TIP_FIRST;
+
+BYTE GetTipIndex() { return TipIndex; }
+void SetTipIndex(BYTE index) { TipIndex = index; }
 
 static void ShowTip(HWND dialog)
 {
@@ -43,7 +46,7 @@ static void TipSaveAndClose(HWND dialog)
     DestroyWindow(dialog);
 }
 
-INT_PTR CALLBACK TipProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+static INT_PTR CALLBACK TipProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     DialogLook.HeadingText = NULL;
     switch (message) {

@@ -1,19 +1,21 @@
 // Advanced Options: the media and help settings and the desktop's file pattern.
 #include "media/Media.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "core/Core.h"
-#include "admin/Admin.h"
 #include "desktop/Desktop.h"
 #include "look/Look.h"
 #include "res/resource.h"
 #include <commdlg.h>
 #include <shlwapi.h>
 
+static void ChooseMovieFile();
+static void ChooseHtmlFile();
+
 // Shows a stored value only when it has at least two characters.
 static void ShowSetting(HWND dialog, int control, const char* valueName)
 {
     char text[256];
-    ReadStringWithDefault(text, HKEY_CURRENT_USER, "Software\\Hx_", valueName, "");
+    ReadStringWithDefault(text, HKEY_CURRENT_USER, ProductKey, valueName, "");
     if (lstrlenA(text) >= 2)
         SetDlgItemTextA(dialog, control, text);
 }
@@ -31,18 +33,17 @@ static void AdvancedOnOk(HWND dialog)
     if (WindowsVersion < 500) {
         char movie[MAX_PATH];
         GetDlgItemTextA(dialog, IDC_ADVANCED_MOVIE, movie, MAX_PATH);
-        WriteValue(HKEY_CURRENT_USER, "Software\\Hx_", "DesktopMovie", movie, 0);
+        WriteValue(HKEY_CURRENT_USER, ProductKey, "DesktopMovie", movie, 0);
     }
     char extension[6];
     GetDlgItemTextA(dialog, IDC_ADVANCED_EXTENSION, extension, sizeof extension);
-    WriteValue(HKEY_CURRENT_USER, "Software\\Hx_", "DesktopExtension", extension, 0);
+    WriteValue(HKEY_CURRENT_USER, ProductKey, "DesktopExtension", extension, 0);
     EndDialog(dialog, 0);
 }
 
 static void AdvancedOnClose(HWND dialog)
 {
     EndDialog(dialog, 1);
-    RepaintActiveCaption(OptionsPanelWindow, &DialogLook);
 }
 
 static void AdvancedOnSetPath(HWND dialog)
@@ -50,7 +51,7 @@ static void AdvancedOnSetPath(HWND dialog)
     char folder[MAX_PATH];
     GetDlgItemTextA(dialog, IDC_ADVANCED_MP3_PATH, folder, MAX_PATH);
     if (PathIsDirectoryA(folder))
-        StorePath(OptionsPanelWindow, HKEY_CURRENT_USER, "Software\\Hx_", "Mp3Path", folder);
+        StorePath(OptionsPanelWindow, HKEY_CURRENT_USER, ProductKey, "Mp3Path", folder);
     else
         MessageBoxA(OptionsPanelWindow, "Invalid Mp3 Directory !", ProgramInfo.caption,
                     MB_OK | MB_ICONWARNING);
@@ -62,7 +63,7 @@ static void AdvancedOnBrowse(HWND dialog, void (*choose)(), int control, const c
 {
     choose();
     char text[256];
-    ReadString(text, HKEY_CURRENT_USER, "Software\\Hx_", valueName);
+    ReadString(text, HKEY_CURRENT_USER, ProductKey, valueName);
     SetDlgItemTextA(dialog, control, text);
     BringWindowToTop(dialog);
 }
@@ -95,27 +96,17 @@ static void ChooseFileInto(const char* filter, const char* title, const char* va
 {
     char fileName[MAX_PATH];
     OPENFILENAMEA dialog;
-    ZeroMemory(fileName, sizeof fileName);
-    ZeroMemory(&dialog, sizeof dialog);
-    // 76 and 88 are the two layouts' sizes in 32-bit code; the names keep 64-bit builds right.
-    dialog.lStructSize = OpenFileNameSize >= 88 ? sizeof(OPENFILENAMEA) : OPENFILENAME_SIZE_VERSION_400A;
-    dialog.hwndOwner = MainWindow;
-    dialog.hInstance = AppInstance;
-    dialog.lpstrFilter = filter;
-    dialog.lpstrFile = fileName;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrTitle = title;
-    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (GetOpenFileNameA(&dialog))
-        StorePath(MainWindow, HKEY_CURRENT_USER, "Software\\Hx_", valueName, fileName);
+    InitOpenFileRecord(&dialog, fileName, filter, title);
+    if (ShowOpenFileDialog(&dialog))
+        StorePath(MainWindow, HKEY_CURRENT_USER, ProductKey, valueName, fileName);
 }
 
-void ChooseMovieFile()
+static void ChooseMovieFile()
 {
     ChooseFileInto("All Supported Formats\0*.mov;*.avi;*.mpg\0\0", "Choose Movie File", "DesktopMovie");
 }
 
-void ChooseHtmlFile()
+static void ChooseHtmlFile()
 {
     ChooseFileInto("HTML Files\0*.html\0HTM Files\0*.htm\0\0", "Choose HTM/HTML File", "HTMLFile");
 }

@@ -1,6 +1,6 @@
 // The HTML viewer and the built-in help, shown in the browser engine's HTML dialog.
 #include "media/Media.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "res/resource.h"
 #include <urlmon.h>
 

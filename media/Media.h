@@ -31,15 +31,13 @@ HWND GetMediaWindow(MediaPlayer* player);
 BOOL MediaReachedEnd(MediaPlayer* player);
 
 // MP3 player: state shared by every player dialog.
-extern int currentTrack;
-extern int trackCount;
+int GetCurrentTrack();
+int GetTrackCount();
+void ForgetTracks();
 INT_PTR CALLBACK Mp3PlayerDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // Runs the player modally (Advanced Options); CLOSE ends it with EndDialog.
 INT_PTR RunMp3PlayerModal(HWND owner);
-// Folder, backslash and name; false when the whole does not fit in 260 characters.
-BOOL BuildTrackPath(char* path, const char* folder, const char* name);
 
-INT_PTR CALLBACK MoviePlayerDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void OpenMoviePlayer();
 void StopMovie();
 
@@ -51,5 +49,3 @@ typedef HRESULT (WINAPI* ShowHtmlDialogProc)(HWND owner, IMoniker* moniker, VARI
                                              WCHAR* options, VARIANT* argumentOut);
 
 INT_PTR CALLBACK AdvancedOptionsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-void ChooseMovieFile();
-void ChooseHtmlFile();

@@ -1,10 +1,12 @@
 // The movie player: a small window in the top-right corner playing the desktop movie.
 #include "media/Media.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "core/Core.h"
 #include "desktop/Desktop.h"
 #include "look/Look.h"
 #include "res/resource.h"
+
+static INT_PTR CALLBACK MoviePlayerDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 HWND MovieWindow;
 
@@ -32,7 +34,7 @@ static void MovieOnPlay(HWND dialog)
     if (Mp3Media.state != 0)
         return;
     char movie[256];
-    ReadStringWithDefault(movie, HKEY_CURRENT_USER, "Software\\Hx_", "DesktopMovie", "");
+    ReadStringWithDefault(movie, HKEY_CURRENT_USER, ProductKey, "DesktopMovie", "");
     OpenAndPlay(movie, &MovieMedia);
     // The media window has sized itself to the movie.
     RECT movieRect = {0, 0, 0, 0};
@@ -50,7 +52,7 @@ static void MovieOnClose(HWND dialog)
     DestroyWindow(dialog);
 }
 
-INT_PTR CALLBACK MoviePlayerDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+static INT_PTR CALLBACK MoviePlayerDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     DialogLook.OwnerDrawButtons = 1;
     DialogLook.HeadingText = NULL;

@@ -1,6 +1,6 @@
 // The MP3 player dialog: the MP3 files of one folder, played one after the other.
 #include "media/Media.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "core/Core.h"
 #include "look/Look.h"
 #include "tools/Tools.h"
@@ -8,8 +8,17 @@
 #include <commctrl.h>
 #include <shlwapi.h>
 
-int currentTrack;
-int trackCount;
+static int currentTrack;
+static int trackCount;
+
+int GetCurrentTrack() { return currentTrack; }
+int GetTrackCount() { return trackCount; }
+
+void ForgetTracks()
+{
+    currentTrack = 0;
+    trackCount = 0;
+}
 
 // Set while Advanced Options opens a player modally; the dialog takes it over.
 static BOOL OpeningModalPlayer;
@@ -25,7 +34,8 @@ static Mp3PlayerState* PlayerState(HWND dialog)
     return (Mp3PlayerState*)GetWindowLongPtrA(dialog, DWLP_USER);
 }
 
-BOOL BuildTrackPath(char* path, const char* folder, const char* name)
+// Folder, backslash and name; false when the whole does not fit in 260 characters.
+static BOOL BuildTrackPath(char* path, const char* folder, const char* name)
 {
     path[0] = 0;
     if (lstrlenA(folder) + 1 + lstrlenA(name) > MAX_PATH - 1)
@@ -64,7 +74,7 @@ static BOOL PlayListEntry(HWND dialog, const char* folder, int index)
 static void Mp3OnInit(HWND dialog)
 {
     char folder[256];
-    ReadString(folder, HKEY_CURRENT_USER, "Software\\Hx_", "Mp3Path");
+    ReadString(folder, HKEY_CURRENT_USER, ProductKey, "Mp3Path");
     Mp3PlayerState* state = (Mp3PlayerState*)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
                                                        sizeof(Mp3PlayerState));
     if (state) {
@@ -85,7 +95,7 @@ static void Mp3OnInit(HWND dialog)
 static void Mp3OnPlay(HWND dialog)
 {
     char folder[256];
-    ReadString(folder, HKEY_CURRENT_USER, "Software\\Hx_", "Mp3Path");
+    ReadString(folder, HKEY_CURRENT_USER, ProductKey, "Mp3Path");
     if (!PathIsDirectoryA(folder))
         return;
     LRESULT selection = SendDlgItemMessageA(dialog, IDC_MP3_LIST, LB_GETCURSEL, 0, 0);
@@ -131,7 +141,7 @@ static void Mp3OnSliderReleased(HWND dialog, const NMHDR* header)
 static void Mp3MoveToNextTrack(HWND dialog)
 {
     char folder[256];
-    ReadString(folder, HKEY_CURRENT_USER, "Software\\Hx_", "Mp3Path");
+    ReadString(folder, HKEY_CURRENT_USER, ProductKey, "Mp3Path");
     if (currentTrack < trackCount - 1)
         currentTrack++;
     else

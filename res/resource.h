@@ -13,6 +13,28 @@
 #define IDC_CLOCK                 2
 #define IDC_START_BUTTON        666
 
+// Commands: menu entries, the function keys that reach them, the Start button.
+#define IDM_SHUT_DOWN         2001
+#define IDM_LOGIN             2002
+#define IDM_ABOUT             2004
+#define IDM_MEMORY_CLEANUP    2005
+#define IDM_REFRESH           2010
+#define IDM_MP3_PLAYER        2011
+#define IDM_MOVIE_PLAYER      2012
+#define IDM_HTML_VIEWER       2013
+#define IDM_HELP              2014
+#define IDM_UNLOAD_SHELL      2015
+#define IDM_TIPS              2016
+#define IDMA_ABOUT           40005
+#define IDMA_LOGIN           40011
+#define IDMA_SHUT_DOWN       40012
+#define IDMA_REFRESH         40013
+#define IDMA_MP3_PLAYER      40014
+#define IDMA_MOVIE_PLAYER    40015
+#define IDMA_HTML_VIEWER     40016
+#define IDMA_HELP            40017
+#define IDMA_TIPS            40018
+
 // ---- Dialog templates ------------------------------------------------------
 #define IDD_ABOUT               101
 #define IDD_SECURITY            102

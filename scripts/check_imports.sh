@@ -18,7 +18,7 @@ imports="$(printf '%s\n' "$table" | awk '
 
 if [ "$mode" = shell ]; then
     # Every Windows from 95 on has these; any entry point but the run-time-only ones.
-    base='KERNEL32 USER32 GDI32 ADVAPI32 SHELL32 COMDLG32 OLE32 MSVFW32'
+    base='KERNEL32 USER32 GDI32 ADVAPI32 SHELL32 OLE32 MSVFW32'
     # Windows 95 gets these from Internet Explorer 4 or later (MSVCRT.DLL also
     # from other programs); only the entry points listed, all present there.
     declare -A only=(

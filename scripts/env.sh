@@ -34,15 +34,28 @@ halcyne_wine_env() {
     export ALSA_CONFIG_PATH="$HALCYNE_ROOT/scripts/alsa-null.conf"
 }
 
-# halcyne_build <arch> <build dir>
+# halcyne_build <arch> <build dir> [cmake options...]
+# The one way every script builds. Options given override the defaults (the
+# Wine stand-ins on); HALCYNE_BUILD_TARGET builds one target instead of all.
 halcyne_build() {
     local arch="$1" dir="$2"
+    shift 2
+    mkdir -p "$dir"
+    # Trees made with the older per-architecture toolchain files start their
+    # configuration again (the objects stay).
+    if grep -qs 'cmake/\(i686\|x86_64\)\.cmake' "$dir/CMakeCache.txt" "$dir"/CMakeFiles/[0-9]*/CMakeSystem.cmake; then
+        rm -rf "$dir/CMakeCache.txt" "$dir"/CMakeFiles/[0-9]*
+    fi
     # Configured every time (cheap once cached) so that new options reach old trees.
-    cmake -S "$HALCYNE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$HALCYNE_ROOT/cmake/$arch.cmake" \
-        -DCMAKE_CROSSCOMPILING_EMULATOR="$HALCYNE_ROOT/scripts/wine-run.sh" \
-        -DHALCYNE_WINE_STANDINS=ON >/dev/null || return 1
-    if ! cmake --build "$dir" -j "$(nproc)" -- --no-print-directory >"$dir/build.log" 2>&1; then
+    if ! cmake -S "$HALCYNE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
+            -DCMAKE_TOOLCHAIN_FILE="$HALCYNE_ROOT/cmake/mingw.cmake" -DHALCYNE_ARCH="$arch" \
+            -DCMAKE_CROSSCOMPILING_EMULATOR="$HALCYNE_ROOT/scripts/wine-run.sh" \
+            -DHALCYNE_WINE_STANDINS=ON "$@" >"$dir/configure.log" 2>&1; then
+        cat "$dir/configure.log" >&2
+        return 1
+    fi
+    if ! cmake --build "$dir" ${HALCYNE_BUILD_TARGET:+--target "$HALCYNE_BUILD_TARGET"} \
+            -j "$(nproc)" -- --no-print-directory >"$dir/build.log" 2>&1; then
         grep -E -B2 -A6 'error|Error' "$dir/build.log" | head -80 >&2
         return 1
     fi

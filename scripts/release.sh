@@ -29,15 +29,8 @@ setup="$dist/halcyne-$version-setup.exe"
 echo "release $version: building halcyne.exe (i686, Release) in a clean $build"
 rm -rf "$build"
 mkdir -p "$build"
-cmake -S "$HALCYNE_ROOT" -B "$build" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$HALCYNE_ROOT/cmake/i686.cmake" \
-    -DHALCYNE_TESTS=OFF -DHALCYNE_WINE_STANDINS=OFF >"$build/configure.log" 2>&1 \
-    || { cat "$build/configure.log" >&2; fail "configure failed"; }
-if ! cmake --build "$build" --target halcyne -j "$(nproc)" -- --no-print-directory \
-        >"$build/build.log" 2>&1; then
-    grep -E -B2 -A6 'error|Error' "$build/build.log" | head -80 >&2
-    fail "build failed"
-fi
+HALCYNE_BUILD_TARGET=halcyne halcyne_build i686 "$build" \
+    -DHALCYNE_TESTS=OFF -DHALCYNE_WINE_STANDINS=OFF || fail "build failed"
 
 # What goes to the administrator: Windows line ends in every text.
 mkdir -p "$stage/deploy"

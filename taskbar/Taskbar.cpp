@@ -1,15 +1,18 @@
 // The taskbar along the bottom of the main window: the Start button, one
 // button per visible titled window (rebuilt on every timer tick) and the clock.
 #include "taskbar/Taskbar.h"
-#include "app/App.h"
 #include "core/Core.h"
+#include "core/Shared.h"
+#include "look/Look.h"
 #include "res/resource.h"
 
-HWND StartButton;
-HWND ClockLabel;
-HWND WindowButtons[MAX_WINDOW_BUTTONS + 1];
-BYTE WindowButtonCount;
-char LastClickedCaption[CLICKED_CAPTION_SIZE];
+static HWND StartButton;
+static HWND ClockLabel;
+static HWND WindowButtons[MAX_WINDOW_BUTTONS + 1];   // slots 1 to 14
+static BYTE WindowButtonCount;
+static char LastClickedCaption[CLICKED_CAPTION_SIZE];
+static HBITMAP TaskbarStripBitmap;
+static HBITMAP StartButtonBitmap;
 
 enum {
     TASKBAR_PERIOD = 1666,
@@ -17,7 +20,8 @@ enum {
     BUTTON_WIDTH = 75,
     BUTTON_HEIGHT = 25,
     BUTTON_RAISE = 26,
-    WINDOW_TITLE_SIZE = 64
+    WINDOW_TITLE_SIZE = 64,
+    STRIP_HEIGHT = 30
 };
 
 static const DWORD StartButtonStyle = WS_CHILD | WS_VISIBLE | BS_BITMAP;
@@ -37,7 +41,7 @@ char* FormatClockText(char* text)
     return FormatClockTime(&now, text);
 }
 
-void UpdateClock(HWND label)
+static void UpdateClock(HWND label)
 {
     char text[CLOCK_TEXT_SIZE];
     char shown[CLOCK_TEXT_SIZE];
@@ -56,6 +60,52 @@ char* MakeButtonCaption(char* title)
         return NULL;
     ChangeCase(0, title, 1, 12);
     return title;
+}
+
+HWND GetStartButton() { return StartButton; }
+HWND GetClockLabel() { return ClockLabel; }
+BYTE GetWindowButtonCount() { return WindowButtonCount; }
+const char* GetLastClickedCaption() { return LastClickedCaption; }
+HBITMAP GetTaskbarStripBitmap() { return TaskbarStripBitmap; }
+HBITMAP GetStartButtonBitmap() { return StartButtonBitmap; }
+
+void ForgetWindowButtons()
+{
+    WindowButtonCount = 0;
+    LastClickedCaption[0] = 0;
+}
+
+void LoadTaskbarBitmaps(HINSTANCE instance)
+{
+    TaskbarStripBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_TASKBAR_STRIP));
+    StartButtonBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_START_BUTTON));
+}
+
+void PaintTaskbarStrip(HDC dc)
+{
+    // The strip starts one pixel in from the left edge.
+    StretchBitmap(dc, TaskbarStripBitmap, 1, (short)(ScreenSize.height - STRIP_HEIGHT), STRIP_HEIGHT,
+                  ScreenSize.width, SRCCOPY);
+}
+
+// After a change of screen size. Both rectangles are as the refresh has
+// always placed them; the clock's differs from the one it gets at creation.
+void PlaceTaskbarControls()
+{
+    MoveWindow(StartButton, 0, ScreenSize.height - 25, 57, 25, TRUE);
+    MoveWindow(ClockLabel, ScreenSize.width - 40, ScreenSize.height - 21, 50, 25, TRUE);
+}
+
+void ReleaseTaskbarBitmaps()
+{
+    DeleteObject(StartButtonBitmap);
+    DeleteObject(TaskbarStripBitmap);
+}
+
+void ReleaseTaskbarControls(HWND window)
+{
+    DestroyWindow(StartButton);
+    KillTimer(window, IDT_TASKBAR);
 }
 
 void CreateTaskbarControls(HWND window)
@@ -81,15 +131,6 @@ static void DestroyWindowButtons()
             DestroyWindow(WindowButtons[slot]);
         WindowButtons[slot] = NULL;
     }
-}
-
-static StringList ReadWindowTitles(StringList* windows)
-{
-    StringList titles = NULL;
-    *windows = NULL;
-    ListVisibleWindows(windows);
-    ListWindowTitles(*windows, &titles);
-    return titles;
 }
 
 static HWND CreateWindowButton(HWND window, const RECT* client, int place, const char* caption)
@@ -146,7 +187,7 @@ void RebuildWindowButtons(HWND window)
     RECT client;
     GetClientRect(window, &client);
     StringList windows;
-    StringList titles = ReadWindowTitles(&windows);
+    StringList titles = ListVisibleTitles(&windows);
     ListRemoveTitle(&titles, "Program manager");
     int count = ListCount(titles);
     if (count > MAX_WINDOW_BUTTONS)
@@ -192,7 +233,7 @@ void ActivateWindowButton(HWND window, HWND button)
     lstrcpynA(LastClickedCaption, text, sizeof LastClickedCaption);
     SendMessageA(button, BM_SETSTATE, TRUE, 0);
     StringList windows;
-    StringList titles = ReadWindowTitles(&windows);
+    StringList titles = ListVisibleTitles(&windows);
     int position = ListFindPrefix(titles, text, (BYTE)(length > 255 ? 255 : length));
     const char* handle = position != -1 ? ListGet(windows, position, NULL) : NULL;
     if (handle)

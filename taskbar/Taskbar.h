@@ -4,17 +4,26 @@
 
 enum { MAX_WINDOW_BUTTONS = 14, CLICKED_CAPTION_SIZE = 260, CLOCK_TEXT_SIZE = 64 };
 
-extern HWND StartButton;
-extern HWND ClockLabel;
-extern HWND WindowButtons[MAX_WINDOW_BUTTONS + 1];   // slots 1 to 14
-extern BYTE WindowButtonCount;
-extern char LastClickedCaption[CLICKED_CAPTION_SIZE];
+HWND GetStartButton();
+HWND GetClockLabel();
+BYTE GetWindowButtonCount();
+const char* GetLastClickedCaption();
+HBITMAP GetTaskbarStripBitmap();
+HBITMAP GetStartButtonBitmap();
+// The buttons are forgotten without being destroyed (their parent went).
+void ForgetWindowButtons();
 
+void LoadTaskbarBitmaps(HINSTANCE instance);
 void CreateTaskbarControls(HWND mainWindow);
+void PaintTaskbarStrip(HDC dc);
+void PlaceTaskbarControls();
+// The main window's release, in two steps: the bitmaps, later the Start
+// button and the timer.
+void ReleaseTaskbarBitmaps();
+void ReleaseTaskbarControls(HWND mainWindow);
 void RebuildWindowButtons(HWND mainWindow);
 void ActivateWindowButton(HWND mainWindow, HWND button);
 void ShowStartMenu(HWND mainWindow);
-void UpdateClock(HWND label);
 
 // Plain helpers, also used by the tests.
 char* FormatClockText(char* text);   // CLOCK_TEXT_SIZE characters

@@ -124,7 +124,7 @@ struct InfoDialogs : ::testing::Test {
         AppInstance = GetModuleHandleA(NULL);
         lstrcpyA(ProgramInfo.caption, "Halcyne 2.08");
         InitDialogLook();
-        TipIndex = 1;
+        SetTipIndex(1);
         DeleteShowTTS();
         owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
         MainWindow = owner;
@@ -227,7 +227,7 @@ TEST_F(InfoDialogs, NextTipCyclesAndTheIndexIsShared)
     for (int step = 1; step <= 8; step++) {
         SendMessageA(tip, WM_COMMAND, MAKEWPARAM(IDC_TIP_NEXT, BN_CLICKED), (LPARAM)GetDlgItem(tip, IDC_TIP_NEXT));
         int expected = step % 8 + 1;
-        EXPECT_EQ(expected, TipIndex);
+        EXPECT_EQ(expected, GetTipIndex());
         EXPECT_EQ(TipText(expected), WindowText(GetDlgItem(tip, IDC_TIP_TEXT))) << "after " << step;
     }
     for (int step = 0; step < 4; step++)
@@ -380,7 +380,7 @@ TEST_F(ShellWithTip, NextTipAndOkEndToEnd)
     EXPECT_EQ("1", ShowTTS());
 
     // The menu's command opens the next one where this one stopped.
-    PostMessageA(main, WM_COMMAND, CMD_TIPS, 0);
+    PostMessageA(main, WM_COMMAND, IDM_TIPS, 0);
     HWND again = shell.WaitForWindow("#32770", "Tip of the Day");
     ASSERT_NE(nullptr, again);
     EXPECT_EQ(TipText(2), WindowText(GetDlgItem(again, IDC_TIP_TEXT)));

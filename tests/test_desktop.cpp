@@ -376,7 +376,7 @@ TEST(DesktopView, FreeMemorySwitchCleansOnDoubleClickButNotOnEnter)
     HWND view = desk.Build();
     ShowWindow(desk.host, SW_SHOW);
     FreeMemOnLaunch = 1;
-    CleanerBlockLimit = 64 * 1024 * 1024;
+    SetCleanerBlockLimit(64 * 1024 * 1024);
     auto peak = [] {
         PROCESS_MEMORY_COUNTERS memory = {sizeof memory};
         GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);

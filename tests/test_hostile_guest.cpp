@@ -222,8 +222,8 @@ TEST(GuardSeam, ShortcutsAndScreenSaverGivenBackAfterQuitToWindowsUnderASeamSinc
 {
     InitAdminGlobals();
     FileBackup systemIni(SystemIniPath());
-    GuardPlatform.systemParametersInfo = KeepingParameters;
-    GuardPlatform.getVersion = Windows98Version;
+    GetGuardCalls()->systemParametersInfo = KeepingParameters;
+    GetGuardCalls()->getVersion = Windows98Version;
     const std::map<UINT, DWORD> users = Kept;
     EngageGuard(GetModuleHandleA(NULL));
     EXPECT_TRUE(SaverRunning);
@@ -233,7 +233,7 @@ TEST(GuardSeam, ShortcutsAndScreenSaverGivenBackAfterQuitToWindowsUnderASeamSinc
 
     // As the login does around the panel; "Quit to Windows" ends it from inside.
     MainWindow = MakeFakeMainWindow();
-    ShellStart = CountStart;
+    SetShellStart(CountStart);
     SuspendGuard();
     EXPECT_FALSE(SaverRunning);
     EXPECT_EQ(users, Kept);

@@ -31,7 +31,7 @@ struct LoginFixture : ::testing::Test {
     }
     INT_PTR RunChange(BYTE administrator)
     {
-        ChangingAdminPassword = administrator;
+        SetPasswordBeingChanged(administrator);
         return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_CHANGE_PASSWORD), NULL,
                                ChangePasswordDialog, 0);
     }

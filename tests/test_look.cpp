@@ -113,15 +113,15 @@ COLORREF BrushColour(HBRUSH brush)
 // Nothing in this test makes them: they exist before main runs.
 TEST(LookObjects, MadeBeforeTheProgramStarts)
 {
-    ASSERT_NE(nullptr, FaceBrush);
-    ASSERT_NE(nullptr, AccentBrush);
-    ASSERT_NE(nullptr, SmallFont);
-    ASSERT_NE(nullptr, HeadingFont);
-    EXPECT_EQ(Hex(Face), Hex(BrushColour(FaceBrush)));
-    EXPECT_EQ(Hex(Accent), Hex(BrushColour(AccentBrush)));
+    ASSERT_NE(nullptr, GetFaceBrush());
+    ASSERT_NE(nullptr, GetAccentBrush());
+    ASSERT_NE(nullptr, GetSmallFont());
+    ASSERT_NE(nullptr, GetHeadingFont());
+    EXPECT_EQ(Hex(Face), Hex(BrushColour(GetFaceBrush())));
+    EXPECT_EQ(Hex(Accent), Hex(BrushColour(GetAccentBrush())));
 
     LOGFONTA font = {};
-    ASSERT_NE(0, GetObjectA(SmallFont, sizeof font, &font));
+    ASSERT_NE(0, GetObjectA(GetSmallFont(), sizeof font, &font));
     EXPECT_EQ(16, font.lfHeight);
     EXPECT_EQ(5, font.lfWidth);
     EXPECT_FALSE(font.lfItalic);
@@ -129,7 +129,7 @@ TEST(LookObjects, MadeBeforeTheProgramStarts)
     EXPECT_EQ(CLIP_STROKE_PRECIS, font.lfClipPrecision);
     EXPECT_STREQ("Times", font.lfFaceName);
 
-    ASSERT_NE(0, GetObjectA(HeadingFont, sizeof font, &font));
+    ASSERT_NE(0, GetObjectA(GetHeadingFont(), sizeof font, &font));
     EXPECT_EQ(32, font.lfHeight);
     EXPECT_EQ(8, font.lfWidth);
     EXPECT_TRUE(font.lfItalic);
@@ -149,18 +149,18 @@ TEST(LookObjects, InitDialogLookFillsEveryField)
     ASSERT_NE(nullptr, look.HeadingText);
     EXPECT_STREQ("Title", look.HeadingText);
     EXPECT_EQ(Hex(Accent), Hex(look.HeadingColour));
-    EXPECT_EQ(FaceBrush, look.DialogBrush);
+    EXPECT_EQ(GetFaceBrush(), look.DialogBrush);
     EXPECT_EQ(nullptr, look.CaptionText);
     EXPECT_EQ(Hex(Caption), Hex(look.FrameColour));
     EXPECT_EQ(Hex(Grey), Hex(look.InactiveColour));
     EXPECT_EQ(Hex(PaleYellow), Hex(look.InactiveTextColour));
     EXPECT_EQ(Hex(Yellow), Hex(look.CaptionTextColour));
     EXPECT_EQ(Hex(Caption), Hex(look.CaptionColour));
-    EXPECT_EQ(FaceBrush, look.ButtonBrush);
+    EXPECT_EQ(GetFaceBrush(), look.ButtonBrush);
     EXPECT_EQ(Hex(Caption), Hex(look.ButtonColour));
     EXPECT_EQ(Hex(Accent), Hex(look.ButtonPressedColour));
-    EXPECT_EQ(SmallFont, look.ButtonFont);
-    EXPECT_EQ(AccentBrush, look.AccentBrush);
+    EXPECT_EQ(GetSmallFont(), look.ButtonFont);
+    EXPECT_EQ(GetAccentBrush(), look.AccentBrush);
     EXPECT_EQ(Hex(PaleYellow), Hex(look.AccentTextColour));
 }
 
@@ -172,24 +172,24 @@ TEST_F(LookFixture, ControlColoursOfDialogsAndTheMainWindow)
     SetTextColor(dc, RGB(1, 2, 3));
     SetBkMode(dc, OPAQUE);
 
-    EXPECT_EQ((LRESULT)FaceBrush, HandleDialogLook(&DialogLook, dialog, WM_CTLCOLORDLG, (WPARAM)dc, (LPARAM)dialog));
-    EXPECT_EQ((LRESULT)FaceBrush, HandleDialogLook(&DialogLook, dialog, WM_CTLCOLORBTN, (WPARAM)dc, 0));
-    EXPECT_EQ((LRESULT)FaceBrush, HandleDialogLook(&DialogLook, dialog, WM_CTLCOLORSTATIC, (WPARAM)dc, 0));
+    EXPECT_EQ((LRESULT)GetFaceBrush(), HandleDialogLook(&DialogLook, dialog, WM_CTLCOLORDLG, (WPARAM)dc, (LPARAM)dialog));
+    EXPECT_EQ((LRESULT)GetFaceBrush(), HandleDialogLook(&DialogLook, dialog, WM_CTLCOLORBTN, (WPARAM)dc, 0));
+    EXPECT_EQ((LRESULT)GetFaceBrush(), HandleDialogLook(&DialogLook, dialog, WM_CTLCOLORSTATIC, (WPARAM)dc, 0));
     EXPECT_EQ(TRANSPARENT, GetBkMode(dc));
     EXPECT_EQ(Hex(RGB(1, 2, 3)), Hex(GetTextColor(dc))) << "dialog statics keep their text colour";
 
     SetBkMode(dc, OPAQUE);
-    EXPECT_EQ((LRESULT)AccentBrush, HandleFrameLook(dialog, WM_CTLCOLORSTATIC, (WPARAM)dc, 0, &DialogLook));
+    EXPECT_EQ((LRESULT)GetAccentBrush(), HandleFrameLook(dialog, WM_CTLCOLORSTATIC, (WPARAM)dc, 0, &DialogLook));
     EXPECT_EQ(TRANSPARENT, GetBkMode(dc));
     EXPECT_EQ(Hex(PaleYellow), Hex(GetTextColor(dc)));
-    EXPECT_EQ((LRESULT)AccentBrush, HandleFrameLook(dialog, WM_CTLCOLORDLG, (WPARAM)dc, 0, &DialogLook));
+    EXPECT_EQ((LRESULT)GetAccentBrush(), HandleFrameLook(dialog, WM_CTLCOLORDLG, (WPARAM)dc, 0, &DialogLook));
 
     DialogLook.AccentStatics = 1;
     SetTextColor(dc, RGB(1, 2, 3));
-    EXPECT_EQ((LRESULT)AccentBrush, HandleDialogLook(&DialogLook, dialog, WM_CTLCOLORSTATIC, (WPARAM)dc, 0));
+    EXPECT_EQ((LRESULT)GetAccentBrush(), HandleDialogLook(&DialogLook, dialog, WM_CTLCOLORSTATIC, (WPARAM)dc, 0));
     EXPECT_EQ(Hex(PaleYellow), Hex(GetTextColor(dc)));
     SetTextColor(dc, RGB(1, 2, 3));
-    EXPECT_EQ((LRESULT)FaceBrush, HandleFrameLook(dialog, WM_CTLCOLORSTATIC, (WPARAM)dc, 0, &DialogLook));
+    EXPECT_EQ((LRESULT)GetFaceBrush(), HandleFrameLook(dialog, WM_CTLCOLORSTATIC, (WPARAM)dc, 0, &DialogLook));
     EXPECT_EQ(Hex(RGB(1, 2, 3)), Hex(GetTextColor(dc)));
 
     // Everything else: 0 from the dialog side, the default from the frame side.
@@ -207,7 +207,7 @@ TEST_F(LookFixture, FallbackDialogHasTheFaceAndStaysOpenOnCancel)
     HWND dialog = Open("Face");
     ASSERT_NE(nullptr, dialog);
     HDC dc = GetDC(dialog);
-    EXPECT_EQ((LRESULT)FaceBrush, SendMessageA(dialog, WM_CTLCOLORDLG, (WPARAM)dc, (LPARAM)dialog));
+    EXPECT_EQ((LRESULT)GetFaceBrush(), SendMessageA(dialog, WM_CTLCOLORDLG, (WPARAM)dc, (LPARAM)dialog));
     ReleaseDC(dialog, dc);
     POINT client = ClientOrigin(dialog);
     EXPECT_TRUE(Shows(dialog, client.x + 5, client.y + 60, Face))
@@ -398,10 +398,10 @@ TEST_F(LookFixture, OwnerDrawnButtonRaisedThenSunken)
     item.CtlType = ODT_STATIC;
     item.itemAction = ODA_DRAWENTIRE;
     item.hwndItem = button;
-    EXPECT_EQ(0, DrawItemButton(&item, Accent, Accent, SmallFont));
+    EXPECT_EQ(0, DrawItemButton(&item, Accent, Accent, GetSmallFont()));
     item.CtlType = ODT_BUTTON;
     item.itemAction = ODA_FOCUS;
-    EXPECT_EQ(0, DrawItemButton(&item, Accent, Accent, SmallFont));
+    EXPECT_EQ(0, DrawItemButton(&item, Accent, Accent, GetSmallFont()));
     Pump(100);
     EXPECT_TRUE(Shows(dialog, left, top, raisedCorner));
 }
@@ -411,5 +411,5 @@ TEST(LookAnimation, AnimateWindowLookedUpAtRunTime)
     HMODULE user32 = GetModuleHandleA("user32.dll");
     FARPROC expected = GetProcAddress(user32, "AnimateWindow");
     EXPECT_EQ(expected != NULL, ResolveAnimateWindow() != FALSE);
-    EXPECT_EQ((void*)expected, (void*)AnimateWindowEntry);
+    EXPECT_EQ((void*)expected, (void*)GetAnimateWindowEntry());
 }

@@ -214,13 +214,13 @@ struct MemoryManager : ::testing::Test {
                                 NULL, NULL);
         MainWindow = owner;
         OptionsPanelWindow = panel;
-        savedLimit = CleanerBlockLimit;
-        CleanerBlockLimit = TestBlockLimit;
+        savedLimit = GetCleanerBlockLimit();
+        SetCleanerBlockLimit(TestBlockLimit);
     }
     void TearDown() override
     {
         ForgetPendingSteps();
-        CleanerBlockLimit = savedLimit;
+        SetCleanerBlockLimit(savedLimit);
         OptionsPanelWindow = NULL;
         MainWindow = NULL;
         DestroyWindow(panel);
@@ -369,7 +369,7 @@ TEST_F(MemoryManager, CleanRunsTheCleanerToTheFullBarAndComesBack)
 // A run that gets no block still ends in a way the dialog understands.
 TEST_F(MemoryManager, CleanComesBackWhenTheCleanerGetsNoBlock)
 {
-    CleanerBlockLimit = 1000;   // less than one allocation block
+    SetCleanerBlockLimit(1000);   // less than one allocation block
     bool hidden = false, cameBack = false;
     WhenShown("Memory Options", [&](HWND dialog) {
         RecordBar(dialog);
@@ -388,7 +388,7 @@ TEST_F(MemoryManager, CleanComesBackWhenTheCleanerGetsNoBlock)
 // to its end with no bar to report to.
 TEST_F(MemoryManager, ExitDuringARunClosesAtOnceAndTheRunStillEnds)
 {
-    CleanerBlockLimit = 32 * Megabyte;
+    SetCleanerBlockLimit(32 * Megabyte);
     HWND shown = NULL;
     WhenShown("Memory Options", [&](HWND dialog) {
         shown = dialog;
@@ -403,7 +403,7 @@ TEST_F(MemoryManager, ExitDuringARunClosesAtOnceAndTheRunStillEnds)
     EXPECT_GE(Bar.steps, 1);
     SYSTEM_INFO info;
     GetSystemInfo(&info);
-    EXPECT_LT(Bar.steps, (int)(CleanerBlockLimit / info.dwAllocationGranularity))
+    EXPECT_LT(Bar.steps, (int)(GetCleanerBlockLimit() / info.dwAllocationGranularity))
         << "the dialog closed before the run ended";
     ASSERT_FALSE(Bar.workers.empty()) << "the cleaner's thread";
     for (HANDLE thread : Bar.workers) {

@@ -22,8 +22,7 @@ struct Mp3Fixture : ::testing::Test {
         AppInstance = GetModuleHandleA(NULL);
         main = CreateWindowExA(0, "STATIC", "main", WS_POPUP, 0, 0, 10, 10, NULL, NULL, AppInstance, NULL);
         InitMediaPlayers(main, AppInstance);
-        currentTrack = 0;
-        trackCount = 0;
+        ForgetTracks();
         SetRegString(HKEY_CURRENT_USER, ProductKey, "Mp3Path", folder.path.c_str());
     }
     void TearDown() override
@@ -65,7 +64,7 @@ TEST_F(Mp3Fixture, ListsTheFolderSortedWithTheSlidersReady)
     HWND player = OpenPlayer();
     ASSERT_NE(nullptr, player);
     EXPECT_EQ("HX2 MP3 Player (F6)", WindowText(player));
-    EXPECT_EQ(3, trackCount);
+    EXPECT_EQ(3, GetTrackCount());
     ASSERT_EQ(3, SendDlgItemMessageA(player, IDC_MP3_LIST, LB_GETCOUNT, 0, 0));
     EXPECT_EQ("a tune.mp3", Item(player, 0));
     EXPECT_EQ("b tune.mp3", Item(player, 1));
@@ -88,12 +87,12 @@ TEST_F(Mp3Fixture, PlaysTheFilesInTurnAndStartsAgainWithTheFirst)
     HWND player = OpenPlayer();
     SendDlgItemMessageA(player, IDC_MP3_LIST, LB_SETCURSEL, 1, 0);
     ClickButton(player, IDC_MP3_PLAY);
-    EXPECT_EQ(1, currentTrack);
+    EXPECT_EQ(1, GetCurrentTrack());
     EXPECT_EQ(1, Mp3Media.state);
     ASSERT_NE(nullptr, Mp3Media.window);
     EXPECT_EQ(player, GetParent(Mp3Media.window));
     for (int expected : {2, 0, 1}) {
-        ASSERT_TRUE(WaitFor([&] { return currentTrack == expected; }, 15000)) << "waiting for " << expected;
+        ASSERT_TRUE(WaitFor([&] { return GetCurrentTrack() == expected; }, 15000)) << "waiting for " << expected;
         EXPECT_EQ(expected, Selection(player));
         EXPECT_EQ(1, Mp3Media.state);
     }
@@ -119,7 +118,7 @@ TEST_F(Mp3Fixture, PlayWhilePausedResumesAndStopThenPlayStartsAfresh)
     ClickButton(player, IDC_MP3_PLAY);
     EXPECT_EQ(first, Mp3Media.window);   // the paused file goes on
     EXPECT_EQ(1, Mp3Media.state);
-    EXPECT_EQ(1, currentTrack);
+    EXPECT_EQ(1, GetCurrentTrack());
     // Also when the selected name would make the path too long.
     ClickButton(player, IDC_MP3_PAUSE);
     std::string longName(255, 'z');
@@ -178,10 +177,10 @@ TEST_F(Mp3Fixture, TwoPlayersMoveOnOnce)
     HWND two = OpenPlayer();
     MoveWindow(two, 400, 0, 300, 400, TRUE);
     ClickButton(one, IDC_MP3_PLAY);
-    ASSERT_TRUE(WaitFor([] { return currentTrack != 0; }, 15000));
-    EXPECT_EQ(1, currentTrack);
+    ASSERT_TRUE(WaitFor([] { return GetCurrentTrack() != 0; }, 15000));
+    EXPECT_EQ(1, GetCurrentTrack());
     Pump(2500);   // both timers have ticked since
-    EXPECT_EQ(1, currentTrack);
+    EXPECT_EQ(1, GetCurrentTrack());
     EXPECT_TRUE(Selection(one) == 1 || Selection(two) == 1);
     ClickButton(two, IDC_MP3_CLOSE);   // closing one player stops the music of all
     EXPECT_EQ(0, Mp3Media.state);

@@ -58,7 +58,7 @@ struct PanelFixture : ::testing::Test {
         ini = SystemIniPath();
         Started.clear();
         CloseCount = 0;
-        ShellStart = CountStart;
+        SetShellStart(CountStart);
         MainWindow = MakeFakeMainWindow();
         for (const char* name : {"FreeMemAtStartup", "Hcost", "Hcost2", "Password"})
             DeleteValue(PanelKey, name);
@@ -74,7 +74,7 @@ struct PanelFixture : ::testing::Test {
     void TearDown() override
     {
         ForgetPendingSteps();
-        ShellStart = ShellExecuteA;
+        SetShellStart(ShellExecuteA);
         DestroyWindow(MainWindow);
         MainWindow = NULL;
     }
@@ -359,13 +359,13 @@ TEST_F(PanelFixture, OpensItsDialogsOwnedByTheMainWindow)
             ClickButton(dialog, IDC_PASSWORD_CANCEL);
         });
         ClickButton(panel, IDC_PANEL_ADMIN_PASSWORD);
-        EXPECT_EQ(1, ChangingAdminPassword);
+        EXPECT_EQ(1, GetPasswordBeingChanged());
         WhenShown("Change Supplier Password", [&](HWND dialog) {
             supplierTitle = WindowText(dialog);
             ClickButton(dialog, IDC_PASSWORD_CANCEL);
         });
         ClickButton(panel, IDC_PANEL_SUPPLIER_PASSWORD);
-        EXPECT_EQ(0, ChangingAdminPassword);
+        EXPECT_EQ(0, GetPasswordBeingChanged());
         WhenShown("Set Time Intervals", [&](HWND dialog) {
             SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
             Pump(200);

@@ -265,8 +265,8 @@ TEST(MainWindowClose, ReleasesResourcesAndPostsQuit)
                                  ScreenSize.width, ScreenSize.height, NULL, NULL, instance, NULL);
     ASSERT_NE(nullptr, MainWindow);
     HMENU menu = CommandsMenu;
-    HBITMAP strip = TaskbarStripBitmap, start = StartButtonBitmap;
-    HBRUSH face = FaceBrush;
+    HBITMAP strip = GetTaskbarStripBitmap(), start = GetStartButtonBitmap();
+    HBRUSH face = GetFaceBrush();
     ASSERT_TRUE(IsMenu(menu));
     ASSERT_EQ(OBJ_BITMAP, (int)GetObjectType(strip));
     SendMessageA(MainWindow, WM_CLOSE, 0, 0);
@@ -276,8 +276,8 @@ TEST(MainWindowClose, ReleasesResourcesAndPostsQuit)
     EXPECT_EQ(0u, GetObjectType(face));
     EXPECT_EQ(nullptr, DesktopImageList);
     EXPECT_EQ(0, ListCount(DesktopFiles));
-    if (StartButton)
-        EXPECT_FALSE(IsWindow(StartButton));
+    if (GetStartButton())
+        EXPECT_FALSE(IsWindow(GetStartButton()));
     EXPECT_TRUE(IsWindow(MainWindow));
     MSG msg;
     bool quit = false;

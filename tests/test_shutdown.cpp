@@ -104,8 +104,7 @@ struct ShutDown : ::testing::Test {
         InitAdminGlobals();
         savedVersion = WindowsVersion;
         Calls.clear();
-        ShutDownExitWindows = RecordExitWindows;
-        ShutDownSetPowerState = RecordPowerState;
+        SetShutDownCalls(RecordExitWindows, RecordPowerState);
         desktop.Write("letter.txt", "x");
         desktop.Write("notes.txt", "x");
         lstrcpynA(ProgramInfo.desktopFolder, desktop.path.c_str(), sizeof ProgramInfo.desktopFolder);
@@ -120,23 +119,19 @@ struct ShutDown : ::testing::Test {
                                NULL, AppInstance, NULL);
         MainWindow = host;
         DesktopViewWindow = CreateDesktopView(host);
-        StartButton = CreateWindowExA(0, "BUTTON", "Start", WS_CHILD | WS_VISIBLE, 5, 5, 20, 20, host,
-                                      NULL, NULL, NULL);
-        ClockLabel = CreateWindowExA(0, "STATIC", "12:00", WS_CHILD | WS_VISIBLE, 30, 5, 20, 20, host,
-                                     NULL, NULL, NULL);
+        CreateTaskbarControls(host);
     }
     void TearDown() override
     {
         ForgetPendingSteps();
-        ShutDownExitWindows = ExitWindowsEx;
-        ShutDownSetPowerState = SetSystemPowerState;
+        SetShutDownCalls(ExitWindowsEx, SetSystemPowerState);
         WindowsVersion = savedVersion;
         ReleaseDesktopImages();
         ListClear(&DesktopFiles);
         DestroyWindow(DesktopViewWindow);
         DesktopViewWindow = NULL;
         DestroyWindow(host);
-        StartButton = ClockLabel = NULL;
+        ReleaseTaskbarControls(host);
         MainWindow = NULL;
         SetCurrentDirectoryA(ExeFolder().c_str());
     }
@@ -155,8 +150,8 @@ struct ShutDown : ::testing::Test {
         EXPECT_EQ(2, now.images);
         EXPECT_NE((COLORREF)0, now.background) << "no longer black";
         RECT start, clock;
-        GetWindowRect(StartButton, &start);
-        GetWindowRect(ClockLabel, &clock);
+        GetWindowRect(GetStartButton(), &start);
+        GetWindowRect(GetClockLabel(), &clock);
         int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
         EXPECT_EQ(0, start.left);
         EXPECT_EQ(height - 25, start.top) << "the Start button is back at the bottom";

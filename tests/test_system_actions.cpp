@@ -3,6 +3,7 @@
 #include "admin/Admin.h"
 #include "app/App.h"
 #include "core/Core.h"
+#include "desktop/Desktop.h"
 #include "support/AdminSupport.h"
 #include <gtest/gtest.h>
 #include <shellapi.h>
@@ -21,12 +22,12 @@ struct ActionsFixture : ::testing::Test {
         InitAdminGlobals();
         Started.clear();
         CloseCount = 0;
-        ShellStart = CountStart;
+        SetShellStart(CountStart);
         MainWindow = MakeFakeMainWindow();
     }
     void TearDown() override
     {
-        ShellStart = ShellExecuteA;
+        SetShellStart(ShellExecuteA);
         DestroyWindow(MainWindow);
         MainWindow = NULL;
         ShellUnloaded = 0;
@@ -78,7 +79,7 @@ TEST_F(ActionsFixture, DosSecurityUnlocksMsDosSysForTheWriteAndTellsAFailure)
     DWORD before = GetFileAttributesA(MsDosSysPath);
     ASSERT_EQ(locks, before & locks);
     WindowsVersion = 410;
-    MsDosSysWrite = WatchedWrite;
+    SetMsDosSysWrite(WatchedWrite);
     RefuseWrites = FALSE;
     WriteDosSecurity(MainWindow, TRUE);
     ASSERT_EQ(4u, AttributesAtWrite.size());
@@ -97,7 +98,7 @@ TEST_F(ActionsFixture, DosSecurityUnlocksMsDosSysForTheWriteAndTellsAFailure)
     ForgetPendingSteps();
     EXPECT_EQ("Could not write C:\\MsDos.sys: DOS Security is not in effect !", told);
     EXPECT_EQ(before, GetFileAttributesA(MsDosSysPath));
-    MsDosSysWrite = WriteIniString;
+    SetMsDosSysWrite(WriteIniString);
     SetFileAttributesA(MsDosSysPath, FILE_ATTRIBUTE_NORMAL);
 }
 

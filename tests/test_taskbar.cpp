@@ -13,7 +13,7 @@ namespace {
 
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_COMMAND && lParam && (HWND)lParam != StartButton)
+    if (message == WM_COMMAND && lParam && (HWND)lParam != GetStartButton())
         ActivateWindowButton(window, (HWND)lParam);
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -49,8 +49,7 @@ struct TaskbarHost {
     ~TaskbarHost()
     {
         DestroyWindow(host);
-        WindowButtonCount = 0;
-        LastClickedCaption[0] = 0;
+        ForgetWindowButtons();
     }
     // Each new window comes to the top of the Z order. Framed windows are
     // slow to close under Wine; plain ones serve where no frame matters.
@@ -151,25 +150,25 @@ TEST(ButtonCaption, LongTitlesLoseCapitalsShortOnesKeepTheirText)
 TEST(TaskbarControls, StartButtonAndClockAtTheirPlaces)
 {
     TaskbarHost bar;
-    ASSERT_NE(nullptr, StartButton);
-    EXPECT_EQ(666, GetDlgCtrlID(StartButton));
-    EXPECT_EQ("Start", WindowText(StartButton));
-    EXPECT_EQ(0x50000080, GetWindowLongA(StartButton, GWL_STYLE) & 0xFFFFFFFF);
+    ASSERT_NE(nullptr, GetStartButton());
+    EXPECT_EQ(666, GetDlgCtrlID(GetStartButton()));
+    EXPECT_EQ("Start", WindowText(GetStartButton()));
+    EXPECT_EQ(0x50000080, GetWindowLongA(GetStartButton(), GWL_STYLE) & 0xFFFFFFFF);
     RECT rect;
-    GetWindowRect(StartButton, &rect);
+    GetWindowRect(GetStartButton(), &rect);
     EXPECT_EQ(0, rect.left);
     EXPECT_EQ(768 - 25, rect.top);
     EXPECT_EQ(57, rect.right - rect.left);
     EXPECT_EQ(25, rect.bottom - rect.top);
-    ASSERT_NE(nullptr, ClockLabel);
-    EXPECT_EQ(2, GetDlgCtrlID(ClockLabel));
-    GetWindowRect(ClockLabel, &rect);
+    ASSERT_NE(nullptr, GetClockLabel());
+    EXPECT_EQ(2, GetDlgCtrlID(GetClockLabel()));
+    GetWindowRect(GetClockLabel(), &rect);
     EXPECT_EQ(1024 - 40, rect.left);
     EXPECT_EQ(768 - 22, rect.top);
     EXPECT_EQ(57, rect.right - rect.left);
     EXPECT_EQ(17, rect.bottom - rect.top);
     char now[CLOCK_TEXT_SIZE];
-    std::string shown = WindowText(ClockLabel);
+    std::string shown = WindowText(GetClockLabel());
     EXPECT_EQ(FormatClockText(now), shown) << "the clock replaces \"init_time\" at once";
     EXPECT_EQ(5u, shown.size());
 }
@@ -189,7 +188,7 @@ TEST(WindowButtons, FollowTheZOrderSkipShortTitlesAndProgramManager)
     ASSERT_EQ((size_t)foreign + 4, captions.size());
     captions.erase(captions.begin(), captions.begin() + foreign);
     EXPECT_EQ((std::vector<std::string>{ "First window", "Notes", "Second windoW TITLE", "ab" }), captions);
-    EXPECT_EQ(foreign + 5, WindowButtonCount) << "one-letter titles count, \"Program Manager\" does not";
+    EXPECT_EQ(foreign + 5, GetWindowButtonCount()) << "one-letter titles count, \"Program Manager\" does not";
 
     // The buttons close up: 75 pixels apart from x = 60, 26 pixels above the bottom.
     std::vector<HWND> buttons = bar.Buttons();
@@ -228,7 +227,7 @@ TEST(WindowButtons, AtMostFourteenFromTheBottomOfTheZOrder)
     RebuildWindowButtons(bar.host);
     std::vector<std::string> captions = bar.Captions();
     ASSERT_EQ(14u, captions.size());
-    EXPECT_EQ(14, WindowButtonCount);
+    EXPECT_EQ(14, GetWindowButtonCount());
     for (int k = foreign; k < 14; ++k) {
         char title[32];
         sprintf(title, "Window number %02d", k - foreign + 1);
@@ -254,7 +253,7 @@ TEST(WindowButtons, ClickBringsTheWindowForwardAsItWasAndStaysPushed)
     Pump(100);
     EXPECT_EQ(alpha, GetForegroundWindow());
     EXPECT_TRUE(Pushed(alphaButton));
-    EXPECT_STREQ("Alpha", LastClickedCaption);
+    EXPECT_STREQ("Alpha", GetLastClickedCaption());
 
     RebuildWindowButtons(bar.host);
     for (HWND button : bar.Buttons())
@@ -293,7 +292,7 @@ TEST(WindowButtons, ClickOnATwoLetterTitleDoesNothing)
     Pump(100);
     EXPECT_EQ(cover, GetForegroundWindow());
     EXPECT_FALSE(Pushed(button));
-    EXPECT_STREQ("", LastClickedCaption);
+    EXPECT_STREQ("", GetLastClickedCaption());
 }
 
 TEST(WindowButtons, TwoTitlesAlikeBothPushedAndTheHigherComesForward)
@@ -334,7 +333,7 @@ TEST(WindowButtons, ClickForAWindowJustClosedActivatesNothing)
     Pump(50);
     bar.Click(button);
     Pump(100);
-    EXPECT_STREQ("Vanishing window", LastClickedCaption);
+    EXPECT_STREQ("Vanishing window", GetLastClickedCaption());
     EXPECT_EQ(front, GetForegroundWindow());
 }
 

@@ -245,7 +245,7 @@ TEST_F(ChooserFixture, PreviewsEachKindOfSelection)
     // "No Wallpaper" then Cancel: only the registry changed.
     EXPECT_EQ("", StoredWallpaper());
     EXPECT_EQ("old.bmp", WindowText(GetDlgItem(host, IDC_PANEL_WALLPAPER)));
-    EXPECT_EQ(nullptr, WallpaperPreview);
+    EXPECT_EQ(nullptr, GetWallpaperPreview());
 }
 
 TEST_F(ChooserFixture, ChosenBitmapGoesToDesktopRegistryAndPanel)
@@ -264,7 +264,7 @@ TEST_F(ChooserFixture, ChosenBitmapGoesToDesktopRegistryAndPanel)
     EXPECT_EQ(0, ChooseWallpaper(host));
     EXPECT_EQ(0, lstrcmpiA(path.c_str(), StoredWallpaper().c_str())) << StoredWallpaper();
     EXPECT_EQ(0, lstrcmpiA(path.c_str(), WindowText(GetDlgItem(host, IDC_PANEL_WALLPAPER)).c_str()));
-    EXPECT_EQ(nullptr, WallpaperPreview);
+    EXPECT_EQ(nullptr, GetWallpaperPreview());
 }
 
 }  // namespace

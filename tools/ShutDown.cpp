@@ -1,15 +1,21 @@
 // The Shut Down dialog: turn off, restart or stand by, over a desktop
 // emptied to black while it is open.
 #include "tools/Tools.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "desktop/Desktop.h"
 #include "look/Look.h"
 #include "res/resource.h"
 
-ExitWindowsCall ShutDownExitWindows = ExitWindowsEx;
-PowerStateCall ShutDownSetPowerState = SetSystemPowerState;
+static ExitWindowsCall ShutDownExitWindows = ExitWindowsEx;
+static PowerStateCall ShutDownSetPowerState = SetSystemPowerState;
 
-void EnableShutdownPrivilege()
+void SetShutDownCalls(ExitWindowsCall exitWindows, PowerStateCall setPowerState)
+{
+    ShutDownExitWindows = exitWindows;
+    ShutDownSetPowerState = setPowerState;
+}
+
+static void EnableShutdownPrivilege()
 {
     HANDLE token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
@@ -25,16 +31,6 @@ void EnableShutdownPrivilege()
 static BOOL Chosen(HWND dialog, int id)
 {
     return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-// The view keeps its items, which now show neither icon nor label; the image
-// list is gone so that the rebuild finds none to release.
-static void BlankDesktop()
-{
-    ListClear(&DesktopFiles);
-    SetDesktopBackgroundImage(DesktopViewWindow, NULL);
-    ReleaseDesktopImages();
-    SetViewColors(DesktopViewWindow, 0, 0, 0);
 }
 
 static void ShutDownOnInit(HWND dialog)

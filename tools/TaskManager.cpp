@@ -1,8 +1,7 @@
 // The Task Manager: the titles of the visible top-level windows, refreshed
 // every second, and "End Task" for the process behind the chosen one.
 #include "tools/Tools.h"
-#include "admin/Admin.h"
-#include "app/App.h"
+#include "core/Shared.h"
 #include "look/Look.h"
 #include "res/resource.h"
 
@@ -33,19 +32,10 @@ BOOL EndWindowProcess(HWND window)
     return ended;
 }
 
-// The window list belongs to the enumeration; the titles are the caller's.
-static StringList EnumerateTitles(StringList* windows)
-{
-    ListVisibleWindows(windows);
-    StringList titles = NULL;
-    ListWindowTitles(*windows, &titles);
-    return titles;
-}
-
 static void FillTaskList(HWND dialog)
 {
     StringList windows = NULL;
-    StringList titles = EnumerateTitles(&windows);
+    StringList titles = ListVisibleTitles(&windows);
     FillListBox(titles, GetDlgItem(dialog, IDC_TASK_LIST));
     ListClear(&titles);
 }
@@ -98,7 +88,7 @@ static void EndSelectedTask(HWND dialog, StringList windows, StringList titles)
 static void TaskOnEndTask(HWND dialog)
 {
     StringList windows = NULL;
-    StringList titles = EnumerateTitles(&windows);
+    StringList titles = ListVisibleTitles(&windows);
     EndSelectedTask(dialog, windows, titles);
     ListClear(&titles);
 }
@@ -107,7 +97,6 @@ static void TaskOnExit(HWND dialog)
 {
     KillTimer(dialog, IDT_TASK_MANAGER);
     EndDialog(dialog, 1);
-    RepaintActiveCaption(OptionsPanelWindow, &DialogLook);
 }
 
 // Stores no heading: the one the last dialog stored shows.

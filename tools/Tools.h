@@ -3,7 +3,6 @@
 #include <windows.h>
 #include "core/Core.h"
 
-void __cdecl MemoryCleaner(void* progressBar);
 INT_PTR CALLBACK MemoryManagerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK TaskManagerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ShutDownProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -11,26 +10,15 @@ void FillListBox(StringList list, HWND listBox);
 BOOL EndWindowProcess(HWND window);
 
 // Memory Manager figures.
-void FillMemoryStatistics(HWND dialog, int loadId, int freePhysicalId, int totalPhysicalId,
-                          int totalPageFileId, int freePageFileId, int blockId, int processorId);
 // "%i KB   %i MB"; the physical figures round the megabytes up by one.
 void FormatMemorySize(char* text, SIZE_T bytes, BOOL addOneMegabyte);
 const char* ProcessorQuality(WORD level);
 // The "Complete" text for a bar position and upper limit ("50 %", "0 %").
 void FormatCompletion(char* text, int position, int upper);
 
-// The cleaner's block: physical memory rounded down to whole allocation
-// blocks, at most CleanerBlockLimit bytes when that is not 0, and never more
-// than a progress bar's range can count.
-extern SIZE_T CleanerBlockLimit;
-SIZE_T CleanerBlockSize(SIZE_T physical, DWORD granularity, SIZE_T limit);
-// The largest block of whole allocation blocks that a reservation can get now.
-SIZE_T LargestFreeRegion(DWORD granularity);
-
 // Shut Down. The platform calls that end the session or suspend the machine,
 // replaceable so that the choices can be exercised without their effect.
 typedef BOOL(WINAPI* ExitWindowsCall)(UINT flags, DWORD reason);
 typedef BOOL(WINAPI* PowerStateCall)(BOOL suspend, BOOL force);
-extern ExitWindowsCall ShutDownExitWindows;     // ExitWindowsEx
-extern PowerStateCall ShutDownSetPowerState;    // SetSystemPowerState
-void EnableShutdownPrivilege();
+// ExitWindowsEx and SetSystemPowerState unless replaced.
+void SetShutDownCalls(ExitWindowsCall exitWindows, PowerStateCall setPowerState);

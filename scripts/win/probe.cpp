@@ -122,7 +122,7 @@ static double CleanerMegabytesPerSecond(SIZE_T size)
     InitCommonControls();
     HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_POPUP, 0, 0, 100, 10, NULL, NULL,
                                GetModuleHandleA(NULL), NULL);
-    CleanerBlockLimit = size;
+    SetCleanerBlockLimit(size);
     double start = Now();
     StartWorkerThread(MemoryCleaner, 0, bar);
     for (;;) {

@@ -1,0 +1,30 @@
+# Cross build for Windows with the posix-thread MinGW-w64 compilers (GoogleTest
+# needs std::mutex, which the win32-thread model lacks).
+#   -DHALCYNE_ARCH=i686     the 32-bit exe that ships (the default)
+#   -DHALCYNE_ARCH=x86_64   for the tests only, on hosts whose kernel cannot run
+#                           32-bit code (see README)
+if(NOT HALCYNE_ARCH)
+    # try_compile projects read this file again without the cache.
+    if(DEFINED ENV{HALCYNE_TOOLCHAIN_ARCH})
+        set(HALCYNE_ARCH "$ENV{HALCYNE_TOOLCHAIN_ARCH}")
+    else()
+        set(HALCYNE_ARCH i686)
+    endif()
+endif()
+if(NOT HALCYNE_ARCH MATCHES "^(i686|x86_64)$")
+    message(FATAL_ERROR "HALCYNE_ARCH must be i686 or x86_64, not ${HALCYNE_ARCH}")
+endif()
+set(HALCYNE_ARCH ${HALCYNE_ARCH} CACHE STRING "i686 or x86_64")
+set(ENV{HALCYNE_TOOLCHAIN_ARCH} ${HALCYNE_ARCH})
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES HALCYNE_ARCH)
+
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR ${HALCYNE_ARCH})
+set(TOOLCHAIN_PREFIX ${HALCYNE_ARCH}-w64-mingw32)
+set(CMAKE_C_COMPILER   ${TOOLCHAIN_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER  ${TOOLCHAIN_PREFIX}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
