@@ -7,7 +7,8 @@
 //                                                    beside memcpy's, same size
 //   probe peer <desktop name> <size>                 Wine's own desktop shell
 //                                                    (explorer /desktop=...),
-//                                                    launch to its taskbar painted
+//                                                    launch to its desktop and
+//                                                    taskbar painted
 //   probe links <folder> <count> <target>            makes shortcuts to a program
 // "Painted" means: the window is visible, its thread has answered a message
 // after start-up, and neither it nor any child has an update region left.
@@ -172,8 +173,20 @@ static int Cleaner(int megabytes)
     return 0;
 }
 
-// The peer's windows live on a desktop of their own; this thread joins that
-// desktop (it owns no windows) so that the usual look-ups see them.
+// The peer's windows live on a desktop of their own, found through its handle.
+// This thread joins that desktop (visibility is judged against the thread's
+// own desktop), but only once the taskbar is there: a thread on a desktop that
+// has no desktop window yet starts another explorer and waits for it.
+static BOOL CALLBACK FindTaskbar(HWND window, LPARAM found)
+{
+    char name[32];
+    if (GetClassNameA(window, name, sizeof name) && !lstrcmpA(name, "Shell_TrayWnd")) {
+        *(HWND*)found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 static int Peer(const char* desktopName, const char* size)
 {
     char command[256];
@@ -184,23 +197,20 @@ static int Peer(const char* desktopName, const char* size)
     double begin = Now();
     if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
         return 2;
-    HWND taskbar = NULL;
     HDESK desktop = NULL;
+    HWND taskbar = NULL;
+    bool painted = false;
     DWORD start = GetTickCount();
-    while (!taskbar && GetTickCount() - start < 60000) {
-        if (!desktop) {
+    while (!painted && GetTickCount() - start < 60000) {
+        if (!desktop)
             desktop = OpenDesktopA(desktopName, 0, FALSE, GENERIC_ALL);
-            if (desktop && !SetThreadDesktop(desktop)) {
-                CloseDesktop(desktop);
-                desktop = NULL;
-            }
+        if (desktop && !taskbar) {
+            EnumDesktopWindows(desktop, FindTaskbar, (LPARAM)&taskbar);
+            if (taskbar && !SetThreadDesktop(desktop))
+                break;
         }
-        if (desktop) {
-            HWND found = FindWindowA("Shell_TrayWnd", NULL);
-            if (Painted(found))
-                taskbar = found;
-        }
-        if (!taskbar)
+        painted = Painted(taskbar) && Painted(GetAncestor(taskbar, GA_PARENT));
+        if (!painted)
             Sleep(2);
     }
     double elapsed = Now() - begin;
@@ -208,7 +218,9 @@ static int Peer(const char* desktopName, const char* size)
     WaitForSingleObject(process.hProcess, 5000);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
-    if (!taskbar)
+    if (desktop)
+        CloseDesktop(desktop);
+    if (!painted)
         return 3;
     printf("%.1f\n", elapsed);
     return 0;
