@@ -57,10 +57,13 @@ struct DesktopHost {
         DesktopViewWindow = NULL;
         DestroyWindow(host);
     }
-    HWND Build(const char* pattern = "")
+    // Unless asked not to, waits until every image has been fetched.
+    HWND Build(const char* pattern = "", bool settle = true)
     {
         SetRegString(HKEY_CURRENT_USER, ProductKeyPath, "DesktopExtension", pattern);
         DesktopViewWindow = CreateDesktopView(host);
+        if (settle)
+            WaitFor([] { return DesktopImagesPending() == 0; }, 20000);
         return DesktopViewWindow;
     }
 };
@@ -338,6 +341,74 @@ TEST(DesktopView, TypeIconsSharedOnlyWhereTheRegistrySaysSo)
     ASSERT_EQ(4, ImageList_GetImageCount(DesktopImageList));
     EXPECT_NE(ImagePixels(DesktopImageList, 0), ImagePixels(DesktopImageList, 1)) << "b.hxq is asked itself";
     EXPECT_EQ(ImagePixels(DesktopImageList, 2), ImagePixels(DesktopImageList, 3)) << "d.hxs shares c.hxs's";
+}
+
+namespace {
+
+// Programs with icons of their own between documents with and without one,
+// interleaved in name order.
+void WriteMixedFiles(const TempFolder& folder, const char* prefix, int count)
+{
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    std::string programs[] = { ShellExePath(), windows + std::string("\\notepad.exe"),
+                               windows + std::string("\\regedit.exe") };
+    const char* kinds[] = { "exe", "txt", "exe", "zzz", "exe", "bmp" };
+    for (int n = 0; n < count; ++n) {
+        char name[32];
+        sprintf(name, "%s%03d.%s", prefix, n, kinds[n % 6]);
+        if (n % 2 == 0)
+            CopyFileA(programs[n % 6 / 2].c_str(), folder.File(name).c_str(), FALSE);
+        else
+            folder.Write(name, "x");
+    }
+}
+
+// Once the fetch is over, every item shows the image its file gives when
+// asked on its own: its program's icon, or else the document picture.
+void ExpectEachItemHasItsOwnImage(HWND view)
+{
+    ASSERT_TRUE(WaitFor([] { return DesktopImagesPending() == 0; }, 20000)) << DesktopImagesPending();
+    int count = ListViewItemCount(view);
+    ASSERT_EQ(count, ImageList_GetImageCount(DesktopImageList));
+    for (int i = 0; i < count; ++i) {
+        const char* name = ListGet(DesktopFiles, i + 1, NULL);
+        char path[MAX_PATH];
+        sprintf(path, "%s\\%s", ProgramInfo.desktopFolder, name);
+        WORD index = 0;
+        HICON icon = ExtractAssociatedIconA(AppInstance, path, &index);
+        if (!icon)
+            icon = (HICON)LoadImageA(AppInstance, MAKEINTRESOURCEA(136), IMAGE_ICON, 32, 32, 0);
+        // A fresh list each time: icons with alpha are drawn over what the slot held.
+        HIMAGELIST own = ImageList_Create(32, 32, ILC_MASK | ILC_COLOR16, 1, 0);
+        ImageList_ReplaceIcon(own, -1, icon);
+        DestroyIcon(icon);
+        EXPECT_TRUE(ImagePixels(own, 0) == ImagePixels(DesktopImageList, i)) << "item " << i << ": " << name;
+        ImageList_Destroy(own);
+    }
+}
+
+} // namespace
+
+// F5 while the images of 255 files are still coming in: the new list, its
+// names shifted, ends with each file's own image and nothing of the old fetch.
+TEST(DesktopView, RefreshDuringTheImageFetchEndsWithEachFilesOwnImage)
+{
+    DesktopHost desk;
+    WriteMixedFiles(desk.desktop, "f", 255);
+    ShowWindow(desk.host, SW_SHOWNOACTIVATE);
+    UpdateWindow(desk.Build("", false));
+    ASSERT_GT(DesktopImagesPending(), 0) << "nothing left to fetch after the first paint";
+    for (int n = 0; n < 255; n += 3) {
+        char name[32];
+        sprintf(name, "f%03d.%s", n, n % 6 ? "zzz" : "exe");
+        DeleteFileA(desk.desktop.File(name).c_str());
+    }
+    WriteMixedFiles(desk.desktop, "e", 40);
+    RefreshDesktop(false);
+    ASSERT_EQ(255 - 85 + 40, ListViewItemCount(DesktopViewWindow));
+    EXPECT_EQ("e000", ListViewItemText(DesktopViewWindow, 0));
+    ExpectEachItemHasItsOwnImage(DesktopViewWindow);
 }
 
 TEST(DesktopView, EnterOpensTheSelectedFileAndDoesNothingWithoutSelection)
