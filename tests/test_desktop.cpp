@@ -57,13 +57,11 @@ struct DesktopHost {
         DesktopViewWindow = NULL;
         DestroyWindow(host);
     }
-    // Unless asked not to, waits until every image has been fetched.
-    HWND Build(const char* pattern = "", bool settle = true)
+    HWND Build(const char* pattern = "")
     {
         SetRegString(HKEY_CURRENT_USER, ProductKeyPath, "DesktopExtension", pattern);
         DesktopViewWindow = CreateDesktopView(host);
-        if (settle)
-            WaitFor([] { return DesktopImagesPending() == 0; }, 20000);
+        WaitFor([] { return DesktopImagesPending() == 0; }, 20000);   // the images fetched while idle
         return DesktopViewWindow;
     }
 };
@@ -343,38 +341,35 @@ TEST(DesktopView, TypeIconsSharedOnlyWhereTheRegistrySaysSo)
     EXPECT_EQ(ImagePixels(DesktopImageList, 2), ImagePixels(DesktopImageList, 3)) << "d.hxs shares c.hxs's";
 }
 
-namespace {
-
-// Programs with icons of their own between documents with and without one,
-// interleaved in name order.
-void WriteMixedFiles(const TempFolder& folder, const char* prefix, int count)
+// F5 while the images of 255 files are still coming in: the new list, every
+// third name gone and the rest shifted, ends with each file's own image (its
+// program's icon, or else the document picture), as if asked one by one.
+TEST(DesktopView, RefreshDuringTheImageFetchEndsWithEachFilesOwnImage)
 {
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    std::string programs[] = { ShellExePath(), windows + std::string("\\notepad.exe"),
-                               windows + std::string("\\regedit.exe") };
-    const char* kinds[] = { "exe", "txt", "exe", "zzz", "exe", "bmp" };
-    for (int n = 0; n < count; ++n) {
-        char name[32];
-        sprintf(name, "%s%03d.%s", prefix, n, kinds[n % 6]);
-        if (n % 2 == 0)
-            CopyFileA(programs[n % 6 / 2].c_str(), folder.File(name).c_str(), FALSE);
-        else
-            folder.Write(name, "x");
-    }
-}
-
-// Once the fetch is over, every item shows the image its file gives when
-// asked on its own: its program's icon, or else the document picture.
-void ExpectEachItemHasItsOwnImage(HWND view)
-{
+    DesktopHost desk;
+    auto write = [&](const char* prefix, int count) {
+        for (int n = 0; n < count; ++n) {
+            std::string name = prefix + std::to_string(1000 + n) + (n % 4 == 1 ? ".txt" : n % 4 == 3 ? ".zzz" : ".exe");
+            if (n % 2)
+                desk.desktop.Write(name, "x");
+            else
+                CopyFileA(n % 4 ? "C:\\windows\\notepad.exe" : ShellExePath().c_str(), desk.desktop.File(name).c_str(), FALSE);
+        }
+    };
+    write("f", 255);
+    ShowWindow(desk.host, SW_SHOWNOACTIVATE);
+    UpdateWindow(DesktopViewWindow = CreateDesktopView(desk.host));
+    ASSERT_GT(DesktopImagesPending(), 0) << "nothing left to fetch after the first paint";
+    for (int k = 1; k <= 255; k += 3)
+        DeleteFileA(desk.desktop.File(ListGet(DesktopFiles, k, NULL)).c_str());
+    write("e", 40);
+    RefreshDesktop(false);
+    ASSERT_EQ(210, ListViewItemCount(DesktopViewWindow));
+    ASSERT_EQ(210, ImageList_GetImageCount(DesktopImageList));
     ASSERT_TRUE(WaitFor([] { return DesktopImagesPending() == 0; }, 20000)) << DesktopImagesPending();
-    int count = ListViewItemCount(view);
-    ASSERT_EQ(count, ImageList_GetImageCount(DesktopImageList));
-    for (int i = 0; i < count; ++i) {
-        const char* name = ListGet(DesktopFiles, i + 1, NULL);
+    for (int i = 0; i < 210; ++i) {
         char path[MAX_PATH];
-        sprintf(path, "%s\\%s", ProgramInfo.desktopFolder, name);
+        sprintf(path, "%s\\%s", ProgramInfo.desktopFolder, ListGet(DesktopFiles, i + 1, NULL));
         WORD index = 0;
         HICON icon = ExtractAssociatedIconA(AppInstance, path, &index);
         if (!icon)
@@ -382,33 +377,10 @@ void ExpectEachItemHasItsOwnImage(HWND view)
         // A fresh list each time: icons with alpha are drawn over what the slot held.
         HIMAGELIST own = ImageList_Create(32, 32, ILC_MASK | ILC_COLOR16, 1, 0);
         ImageList_ReplaceIcon(own, -1, icon);
+        EXPECT_TRUE(ImagePixels(own, 0) == ImagePixels(DesktopImageList, i)) << "item " << i << ": " << path;
         DestroyIcon(icon);
-        EXPECT_TRUE(ImagePixels(own, 0) == ImagePixels(DesktopImageList, i)) << "item " << i << ": " << name;
         ImageList_Destroy(own);
     }
-}
-
-} // namespace
-
-// F5 while the images of 255 files are still coming in: the new list, its
-// names shifted, ends with each file's own image and nothing of the old fetch.
-TEST(DesktopView, RefreshDuringTheImageFetchEndsWithEachFilesOwnImage)
-{
-    DesktopHost desk;
-    WriteMixedFiles(desk.desktop, "f", 255);
-    ShowWindow(desk.host, SW_SHOWNOACTIVATE);
-    UpdateWindow(desk.Build("", false));
-    ASSERT_GT(DesktopImagesPending(), 0) << "nothing left to fetch after the first paint";
-    for (int n = 0; n < 255; n += 3) {
-        char name[32];
-        sprintf(name, "f%03d.%s", n, n % 6 ? "zzz" : "exe");
-        DeleteFileA(desk.desktop.File(name).c_str());
-    }
-    WriteMixedFiles(desk.desktop, "e", 40);
-    RefreshDesktop(false);
-    ASSERT_EQ(255 - 85 + 40, ListViewItemCount(DesktopViewWindow));
-    EXPECT_EQ("e000", ListViewItemText(DesktopViewWindow, 0));
-    ExpectEachItemHasItsOwnImage(DesktopViewWindow);
 }
 
 TEST(DesktopView, EnterOpensTheSelectedFileAndDoesNothingWithoutSelection)

@@ -150,30 +150,3 @@ TEST(MovieShell, F7OpensOneWindowInTheCorner)
         count += WindowText(window) == MovieTitle;
     EXPECT_EQ(1, count);
 }
-
-// Without the media library, Play in the shell's movie player shows nothing
-// and the shell runs on.
-TEST(MovieShell, WithoutTheMediaLibraryPlayShowsNothing)
-{
-    TempFolder desktop;
-    DesktopFolderGuard folder(desktop.path);
-    SavedValue savedMovie(HKEY_CURRENT_USER, ProductKey, "DesktopMovie");
-    RegistryGuard overrides(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\halcyne.exe\\DllOverrides");
-    SetRegString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\halcyne.exe\\DllOverrides", "msvfw32", "");
-    SetRegString(HKEY_CURRENT_USER, ProductKey, "DesktopMovie", SampleMedia("movie320x240.avi").c_str());
-    ShellProcess shell;
-    ASSERT_TRUE(shell.Start("", desktop.path));
-    HWND main = shell.WaitForMainWindow();
-    ASSERT_NE(nullptr, main);
-    PostKey(main, VK_F7);
-    HWND movie = shell.WaitForWindow("#32770", MovieTitle);
-    ASSERT_NE(nullptr, movie);
-    ClickButton(movie, IDC_MOVIE_PLAY);
-    PostKey(main, VK_F1);
-    EXPECT_NE(nullptr, shell.WaitForWindow("#32770", "About (F1)")) << "the shell stopped answering";
-    for (HWND child = FindWindowExA(movie, NULL, NULL, NULL); child; child = FindWindowExA(movie, child, NULL, NULL))
-        EXPECT_EQ("Button", ClassOf(child)) << "a media window was made";
-    RECT rect;
-    GetWindowRect(movie, &rect);
-    EXPECT_EQ(211, rect.right - rect.left) << "the window changed size";
-}
