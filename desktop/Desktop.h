@@ -32,3 +32,5 @@ void ReleaseDesktopImages();
 void ReadDesktopPattern(char* pattern);   // DESKTOP_PATTERN_SIZE characters
 void MakeDesktopLabel(const char* name, char* label, int size);
 BYTE DesktopItemCount(int fileCount);
+// Items whose image is still to be fetched (while the thread is idle).
+int DesktopImagesPending();

@@ -64,9 +64,9 @@ static void BuildFilePath(char* path, const char* name)
 }
 
 // Documents of one type show their program's icon, so each type whose icon
-// is shared is looked up once while the view is built and its image copied
-// for the next files of that type; the document picture is copied the same
-// way. Every other file is asked one by one.
+// is shared is looked up once per build and its image copied for the other
+// files of that type; the document picture is copied the same way. Every
+// other file is asked one by one.
 struct ImageCache {
     struct Entry {
         char extension[16];
@@ -155,34 +155,27 @@ static ImageCache::Entry* FileType(ImageCache* cache, const char* extension)
     return entry;
 }
 
-// Appends a copy of an image already in the list.
-static BOOL AppendImageCopy(HIMAGELIST images, int source)
+// Copies an image already in the list over another slot.
+static BOOL CopyListImage(HIMAGELIST images, int target, int source)
 {
     int count = ImageList_GetImageCount(images);
-    if (source < 0 || source >= count || !ImageList_SetImageCount(images, count + 1))
+    if (source < 0 || source >= count || source == target)
         return FALSE;
-    if (ImageList_Copy(images, count, images, source, ILCF_MOVE))
-        return TRUE;
-    ImageList_SetImageCount(images, count);
-    return FALSE;
+    return ImageList_Copy(images, target, images, source, ILCF_MOVE);
 }
 
-static BOOL AppendIcon(HIMAGELIST images, HICON icon)
+static BOOL PutIcon(HIMAGELIST images, int target, HICON icon)
 {
-    int before = ImageList_GetImageCount(images);
-    if (icon)
-        ImageList_ReplaceIcon(images, -1, icon);
-    return ImageList_GetImageCount(images) > before;
+    return icon && ImageList_ReplaceIcon(images, target, icon) == target;
 }
 
-// Every file gets exactly one image, so item i always shows image i: when no
+// Every file has exactly one image, so item i always shows image i: when no
 // icon comes from the file's program, the document picture stands in, and
-// failing that a blank image.
-static void AppendFileImage(HIMAGELIST images, const char* name, ImageCache* cache)
+// failing that the slot stays blank.
+static void PutFileImage(HIMAGELIST images, int target, const char* name, ImageCache* cache)
 {
-    int before = ImageList_GetImageCount(images);
     ImageCache::Entry* type = FileType(cache, FileExtension(name));
-    if (type && type->shared && AppendImageCopy(images, type->image))
+    if (type && type->shared && CopyListImage(images, target, type->image))
         return;
     char path[MAX_PATH];
     BuildFilePath(path, name);
@@ -190,21 +183,74 @@ static void AppendFileImage(HIMAGELIST images, const char* name, ImageCache* cac
     // index into it, which would give the next file a wrong icon.
     WORD iconIndex = 0;
     HICON icon = ExtractAssociatedIconA(AppInstance, path, &iconIndex);
-    BOOL added = AppendIcon(images, icon);
+    BOOL placed = PutIcon(images, target, icon);
     if (icon)
         DestroyIcon(icon);
-    if (!added && !AppendImageCopy(images, cache->documentImage)) {
+    if (!placed && !CopyListImage(images, target, cache->documentImage)) {
         HICON document = (HICON)LoadImageA(AppInstance, MAKEINTRESOURCEA(IDI_DOCUMENT), IMAGE_ICON,
                                            32, 32, LR_DEFAULTCOLOR);
-        if (AppendIcon(images, document))
-            cache->documentImage = before;
+        if (PutIcon(images, target, document))
+            cache->documentImage = target;
         if (document)
             DestroyIcon(document);
     }
-    if (ImageList_GetImageCount(images) == before)
-        ImageList_SetImageCount(images, before + 1);
     if (type && type->shared)
-        type->image = before;
+        type->image = target;
+}
+
+// Images come when they are first needed: the view asks for those of the
+// items it draws, so the first paint waits only for the icons on screen, and
+// the rest are fetched a few at a time while the thread is idle. The slots
+// exist from the start, so item i and image i stay in step whatever the order.
+static ImageCache ImageTypes;
+static bool ImageFetched[DESKTOP_MAX_ITEMS];
+static int ImageSlots;
+static int ImagesPending;
+static int NextIdleImage;
+// Small enough that a batch never holds up input or painting.
+static const int IdleImageBatch = 8;
+
+static void FetchItemImage(int item)
+{
+    if (!DesktopImageList || item < 0 || item >= ImageSlots || ImageFetched[item])
+        return;
+    ImageFetched[item] = true;
+    ImagesPending--;
+    const char* name = ListGet(DesktopFiles, item + 1, NULL);
+    if (name)
+        PutFileImage(DesktopImageList, item, name, &ImageTypes);
+}
+
+// Timer messages come after input and painting, so this runs when the
+// thread has nothing else to do. The timer dies with its view, which ends
+// the fetch for a list that a refresh replaced.
+static void CALLBACK FetchImagesWhenIdle(HWND view, UINT, UINT_PTR timer, DWORD)
+{
+    for (int fetched = 0; fetched < IdleImageBatch && NextIdleImage < ImageSlots; NextIdleImage++) {
+        if (!ImageFetched[NextIdleImage]) {
+            FetchItemImage(NextIdleImage);
+            fetched++;
+        }
+    }
+    if (NextIdleImage >= ImageSlots || !DesktopImageList || view != DesktopViewWindow)
+        KillTimer(view, timer);
+}
+
+static void StartImageFetch(HWND view, int itemCount)
+{
+    ImageTypes.count = 0;
+    ImageTypes.documentImage = -1;
+    ZeroMemory(ImageFetched, sizeof ImageFetched);
+    ImageSlots = ImageList_SetImageCount(DesktopImageList, itemCount) ? itemCount : 0;
+    ImagesPending = ImageSlots;
+    NextIdleImage = 0;
+    if (ImagesPending)
+        SetTimer(view, IDT_DESKTOP_IMAGES, 0, FetchImagesWhenIdle);
+}
+
+int DesktopImagesPending()
+{
+    return DesktopImageList ? ImagesPending : 0;
 }
 
 // After the images were released elsewhere without the view being told, it
@@ -234,7 +280,6 @@ HWND CreateDesktopView(HWND parent)
                                 parent, (HMENU)(INT_PTR)IDC_DESKTOP_VIEW, AppInstance, NULL);
     if (!view)
         return NULL;
-    // Grown in steps, not image by image: a full desktop has 255 of them.
     DesktopImageList = ImageList_Create(32, 32, ILC_MASK | ILC_COLOR16, 1, 32);
     if (!DesktopImageList)
         return view;
@@ -247,11 +292,7 @@ HWND CreateDesktopView(HWND parent)
     int fileCount = ListFillFromFolder(&DesktopFiles, ProgramInfo.desktopFolder, pattern);
     ListSort(DesktopFiles, 1, fileCount);
     BYTE itemCount = DesktopItemCount(fileCount);
-    ImageCache cache;
-    cache.count = 0;
-    cache.documentImage = -1;
-    for (int k = 1; k <= itemCount; k++)
-        AppendFileImage(DesktopImageList, ListGet(DesktopFiles, k, NULL), &cache);
+    StartImageFetch(view, itemCount);
     SendMessageA(view, LVM_SETITEMCOUNT, itemCount, 0);
     LoadWallpaperBackground(view);
     return view;
@@ -350,8 +391,10 @@ static void OnGetDisplayInfo(NMLVDISPINFOA* info)
             name = ListGet(DesktopFiles, item + 1, NULL);
         MakeDesktopLabel(name, info->item.pszText, info->item.cchTextMax);
     }
-    if (info->item.mask & LVIF_IMAGE)
+    if (info->item.mask & LVIF_IMAGE) {
+        FetchItemImage(item);
         info->item.iImage = DesktopImageList ? item : I_IMAGENONE;
+    }
 }
 
 static void OnKeyDown(const NMLVKEYDOWN* key)

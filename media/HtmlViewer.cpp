@@ -2,7 +2,6 @@
 #include "media/Media.h"
 #include "core/Shared.h"
 #include "res/resource.h"
-#include <urlmon.h>
 
 BOOL BuildResourceUrl(UINT resourceId, char* address)
 {
@@ -22,6 +21,18 @@ BOOL BuildResourceUrl(UINT resourceId, char* address)
     return TRUE;
 }
 
+typedef HRESULT (WINAPI* CreateUrlMonikerProc)(IMoniker* context, LPCWSTR url, IMoniker** moniker);
+
+// The URL library comes with the browser engine, so it is looked up when a
+// page is first shown and kept from then on.
+static CreateUrlMonikerProc CreateUrlMonikerEntry()
+{
+    static HMODULE library = NULL;
+    if (!library)
+        library = LoadLibraryA("URLMON.DLL");
+    return library ? (CreateUrlMonikerProc)(void*)GetProcAddress(library, "CreateURLMoniker") : NULL;
+}
+
 static void ShowThroughEngine(ShowHtmlDialogProc showDialog, HWND owner, const char* page)
 {
     int wideLength = lstrlenA(page) + 1;
@@ -30,7 +41,8 @@ static void ShowThroughEngine(ShowHtmlDialogProc showDialog, HWND owner, const c
         return;
     MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, page, wideLength, wide, wideLength);
     IMoniker* moniker = NULL;
-    if (SUCCEEDED(CreateURLMoniker(NULL, wide, &moniker)) && moniker)
+    CreateUrlMonikerProc createMoniker = CreateUrlMonikerEntry();
+    if (createMoniker && SUCCEEDED(createMoniker(NULL, wide, &moniker)) && moniker)
         showDialog(owner, moniker, NULL, NULL, NULL);
     HeapFree(GetProcessHeap(), 0, wide);
     if (moniker)

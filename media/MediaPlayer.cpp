@@ -17,6 +17,19 @@ void InitMediaPlayers(HWND mainWindow, HINSTANCE instance)
     }
 }
 
+typedef HWND (VFWAPIV* CreateMediaWindowProc)(HWND parent, HINSTANCE instance, DWORD style,
+                                               LPCSTR fileName);
+
+// Video for Windows is loaded when a player first opens a file, not at
+// start-up, and kept: its media windows live on after the call.
+static CreateMediaWindowProc CreateMediaWindowEntry()
+{
+    static HMODULE library = NULL;
+    if (!library)
+        library = LoadLibraryA("MSVFW32.DLL");
+    return library ? (CreateMediaWindowProc)(void*)GetProcAddress(library, "MCIWndCreateA") : NULL;
+}
+
 // The media window in which a position above 0 was last seen.
 static HWND PlayedWindow;
 
@@ -82,7 +95,10 @@ BOOL OpenAndPlay(const char* fileName, MediaPlayer* player)
         player->state = 1;
         return TRUE;
     }
-    player->window = MCIWndCreateA(player->parent, player->instance, MediaWindowStyle, fileName);
+    // Without the library the record plays nothing, as after a failed creation.
+    CreateMediaWindowProc createWindow = CreateMediaWindowEntry();
+    player->window = createWindow ? createWindow(player->parent, player->instance, MediaWindowStyle, fileName)
+                                  : NULL;
     player->state = 1;
     SendMessageA(player->window, MCI_SEEK, 0, MCIWND_START);
     SetMediaVolume(player, player->volume);

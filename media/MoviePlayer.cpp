@@ -36,6 +36,9 @@ static void MovieOnPlay(HWND dialog)
     char movie[256];
     ReadStringWithDefault(movie, HKEY_CURRENT_USER, ProductKey, "DesktopMovie", "");
     OpenAndPlay(movie, &MovieMedia);
+    // Without the media library there is no media window to size to.
+    if (!GetMediaWindow(&MovieMedia))
+        return;
     // The media window has sized itself to the movie.
     RECT movieRect = {0, 0, 0, 0};
     GetClientRect(GetMediaWindow(&MovieMedia), &movieRect);

@@ -55,6 +55,7 @@
 #define IDC_DESKTOP_VIEW       2000
 #define IDC_WINDOW_BUTTON         0
 #define IDT_TASKBAR               3
+#define IDT_DESKTOP_IMAGES        7
 
 // ---- Dialog look, About, Tip of the Day ------------------------------------
 #define IDB_TIP_BULB            138

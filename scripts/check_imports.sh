@@ -18,7 +18,7 @@ imports="$(printf '%s\n' "$table" | awk '
 
 if [ "$mode" = shell ]; then
     # Every Windows from 95 on has these; any entry point but the run-time-only ones.
-    base='KERNEL32 USER32 GDI32 ADVAPI32 SHELL32 OLE32 MSVFW32'
+    base='KERNEL32 USER32 GDI32 ADVAPI32 SHELL32 OLE32'
     # Windows 95 gets these from Internet Explorer 4 or later (MSVCRT.DLL also
     # from other programs); only the entry points listed, all present there.
     declare -A only=(
@@ -26,7 +26,6 @@ if [ "$mode" = shell ]; then
                     ImageList_GetImageCount ImageList_Remove ImageList_ReplaceIcon
                     ImageList_SetImageCount'
         [SHLWAPI]='PathIsDirectoryA'
-        [URLMON]='CreateURLMoniker'
         # The C90 library and the start-up entries, in MSVCRT.DLL 4.2 and later.
         [MSVCRT]='__getmainargs __initenv __p__acmdln __p__commode __p__fmode __set_app_type
                   __setusermatherr _amsg_exit _cexit _initterm _iob _onexit _errno _ltoa _itoa
@@ -47,6 +46,9 @@ if [ "$mode" = shell ]; then
     )
     # Looked up with GetProcAddress: missing on some versions, so never imported.
     runtime_only='AnimateWindow RegisterServiceProcess _beginthread _endthread ShowHTMLDialog'
+    # Loaded on first use by the file dialogs, the media windows and the HTML
+    # viewer, so that start-up does not pay for them: never imported.
+    forbidden='COMDLG32 MSVFW32 URLMON'
     # The x86-64 test build (hosts without 32-bit Wine) links the 64-bit C
     # library's own start-up; Windows 95 never sees that build.
     if printf '%s\n' "$table" | grep -q 'file format pei-x86-64'; then
@@ -61,6 +63,7 @@ else
         [COMCTL32]='InitCommonControls ImageList_AddMasked ImageList_Create ImageList_Destroy'
     )
     runtime_only=''
+    forbidden=''
 fi
 
 has_word() { case " $(echo $1) " in *" $2 "*) return 0 ;; esac; return 1; }
@@ -69,6 +72,9 @@ while read -r dll entry; do
     [ -n "$dll" ] || continue
     if has_word "$runtime_only" "$entry"; then
         echo "imported, must be looked up at run time: $dll $entry"
+        status=1
+    elif has_word "$forbidden" "$dll"; then
+        echo "imported, must be loaded on first use: $dll $entry"
         status=1
     elif has_word "$base" "$dll"; then
         :

@@ -61,6 +61,7 @@ struct DesktopHost {
     {
         SetRegString(HKEY_CURRENT_USER, ProductKeyPath, "DesktopExtension", pattern);
         DesktopViewWindow = CreateDesktopView(host);
+        WaitFor([] { return DesktopImagesPending() == 0; }, 20000);   // the images fetched while idle
         return DesktopViewWindow;
     }
 };
@@ -338,6 +339,48 @@ TEST(DesktopView, TypeIconsSharedOnlyWhereTheRegistrySaysSo)
     ASSERT_EQ(4, ImageList_GetImageCount(DesktopImageList));
     EXPECT_NE(ImagePixels(DesktopImageList, 0), ImagePixels(DesktopImageList, 1)) << "b.hxq is asked itself";
     EXPECT_EQ(ImagePixels(DesktopImageList, 2), ImagePixels(DesktopImageList, 3)) << "d.hxs shares c.hxs's";
+}
+
+// F5 while the images of 255 files are still coming in: the new list, every
+// third name gone and the rest shifted, ends with each file's own image (its
+// program's icon, or else the document picture), as if asked one by one.
+TEST(DesktopView, RefreshDuringTheImageFetchEndsWithEachFilesOwnImage)
+{
+    DesktopHost desk;
+    auto write = [&](const char* prefix, int count) {
+        for (int n = 0; n < count; ++n) {
+            std::string name = prefix + std::to_string(1000 + n) + (n % 4 == 1 ? ".txt" : n % 4 == 3 ? ".zzz" : ".exe");
+            if (n % 2)
+                desk.desktop.Write(name, "x");
+            else
+                CopyFileA(n % 4 ? "C:\\windows\\notepad.exe" : ShellExePath().c_str(), desk.desktop.File(name).c_str(), FALSE);
+        }
+    };
+    write("f", 255);
+    ShowWindow(desk.host, SW_SHOWNOACTIVATE);
+    UpdateWindow(DesktopViewWindow = CreateDesktopView(desk.host));
+    ASSERT_GT(DesktopImagesPending(), 0) << "nothing left to fetch after the first paint";
+    for (int k = 1; k <= 255; k += 3)
+        DeleteFileA(desk.desktop.File(ListGet(DesktopFiles, k, NULL)).c_str());
+    write("e", 40);
+    RefreshDesktop(false);
+    ASSERT_EQ(210, ListViewItemCount(DesktopViewWindow));
+    ASSERT_EQ(210, ImageList_GetImageCount(DesktopImageList));
+    ASSERT_TRUE(WaitFor([] { return DesktopImagesPending() == 0; }, 20000)) << DesktopImagesPending();
+    for (int i = 0; i < 210; ++i) {
+        char path[MAX_PATH];
+        sprintf(path, "%s\\%s", ProgramInfo.desktopFolder, ListGet(DesktopFiles, i + 1, NULL));
+        WORD index = 0;
+        HICON icon = ExtractAssociatedIconA(AppInstance, path, &index);
+        if (!icon)
+            icon = (HICON)LoadImageA(AppInstance, MAKEINTRESOURCEA(136), IMAGE_ICON, 32, 32, 0);
+        // A fresh list each time: icons with alpha are drawn over what the slot held.
+        HIMAGELIST own = ImageList_Create(32, 32, ILC_MASK | ILC_COLOR16, 1, 0);
+        ImageList_ReplaceIcon(own, -1, icon);
+        EXPECT_TRUE(ImagePixels(own, 0) == ImagePixels(DesktopImageList, i)) << "item " << i << ": " << path;
+        DestroyIcon(icon);
+        ImageList_Destroy(own);
+    }
 }
 
 TEST(DesktopView, EnterOpensTheSelectedFileAndDoesNothingWithoutSelection)

@@ -273,11 +273,14 @@ TEST(HelpShell, F12ShowsTheHelpAndF8TheChosenFile)
 }
 
 // Without the engine library, or with one that lacks ShowHTMLDialog, F8 and
-// F12 show nothing and the shell runs on (About still opens after them).
-TEST(HelpShell, WithoutTheEngineF8AndF12ShowNothing)
+// F12 show nothing, and without the media library neither does the movie
+// player's Play; the shell runs on (About still opens after them).
+TEST(HelpShell, WithoutTheirLibrariesF7F8AndF12ShowNothing)
 {
     QuietShell quiet;
     RegistryGuard overrides(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\halcyne.exe\\DllOverrides");
+    SetRegString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\halcyne.exe\\DllOverrides", "msvfw32", "");
+    SetRegString(HKEY_CURRENT_USER, "Software\\Hx_", "DesktopMovie", SampleMedia("movie320x240.avi").c_str());
     quiet.desktop.Write("rules.htm", "<html><head><title>House Rules</title></head></html>");
     SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "HTMLFile", quiet.desktop.File("rules.htm").c_str());
     TempFolder copy;
@@ -291,6 +294,12 @@ TEST(HelpShell, WithoutTheEngineF8AndF12ShowNothing)
         }
         quiet.shell.exePath = copy.File("halcyne.exe");
         ASSERT_TRUE(quiet.Start());
+        PostKey(quiet.main, VK_F7);
+        HWND movie = quiet.shell.WaitForWindow("#32770", "Tavix Home Theatre (F7)");
+        ClickButton(movie, IDC_MOVIE_PLAY);
+        RECT rect;
+        GetWindowRect(movie, &rect);
+        EXPECT_EQ(211, rect.right - rect.left) << "Play without the media library";
         PostKey(quiet.main, VK_F12);
         PostKey(quiet.main, VK_F8);
         PostKey(quiet.main, VK_F1);

@@ -1,13 +1,21 @@
 // Benchmark probe, run under Wine beside the program it measures.
 //   probe launch <class> <title> <exe> [arguments]   launch to painted, in ms
 //   probe refresh <class> <title>                    F5 to painted, in ms
+//   probe wait <class> <title>                       until the window is painted
 //   probe windows <count> <seconds>                  keeps titled windows open
 //   probe cleaner <megabytes>                        the memory cleaner's MB/s
 //                                                    beside memcpy's, same size
+//   probe peer <desktop name> <size>                 Wine's own desktop shell
+//                                                    (explorer /desktop=...),
+//                                                    launch to its desktop and
+//                                                    taskbar painted
+//   probe links <folder> <count> <target>            makes shortcuts to a program
 // "Painted" means: the window is visible, its thread has answered a message
 // after start-up, and neither it nor any child has an update region left.
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
 #include <cstdio>
 #include <cstring>
 #include "tools/Tools.h"
@@ -165,12 +173,98 @@ static int Cleaner(int megabytes)
     return 0;
 }
 
+// The peer's windows live on a desktop of their own, found through its handle.
+// This thread joins that desktop (visibility is judged against the thread's
+// own desktop), but only once the taskbar is there: a thread on a desktop that
+// has no desktop window yet starts another explorer and waits for it.
+static BOOL CALLBACK FindTaskbar(HWND window, LPARAM found)
+{
+    char name[32];
+    if (GetClassNameA(window, name, sizeof name) && !lstrcmpA(name, "Shell_TrayWnd")) {
+        *(HWND*)found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static int Peer(const char* desktopName, const char* size)
+{
+    char command[256];
+    wsprintfA(command, "explorer.exe /desktop=%s,%s", desktopName, size);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    double begin = Now();
+    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+        return 2;
+    HDESK desktop = NULL;
+    HWND taskbar = NULL;
+    bool painted = false;
+    DWORD start = GetTickCount();
+    while (!painted && GetTickCount() - start < 60000) {
+        if (!desktop)
+            desktop = OpenDesktopA(desktopName, 0, FALSE, GENERIC_ALL);
+        if (desktop && !taskbar) {
+            EnumDesktopWindows(desktop, FindTaskbar, (LPARAM)&taskbar);
+            if (taskbar && !SetThreadDesktop(desktop))
+                break;
+        }
+        painted = Painted(taskbar) && Painted(GetAncestor(taskbar, GA_PARENT));
+        if (!painted)
+            Sleep(2);
+    }
+    double elapsed = Now() - begin;
+    TerminateProcess(process.hProcess, 0);
+    WaitForSingleObject(process.hProcess, 5000);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    if (desktop)
+        CloseDesktop(desktop);
+    if (!painted)
+        return 3;
+    printf("%.1f\n", elapsed);
+    return 0;
+}
+
+static int Links(const char* folder, int count, const char* target)
+{
+    if (FAILED(CoInitialize(NULL)))
+        return 2;
+    int made = 0;
+    for (int i = 1; i <= count; ++i) {
+        IShellLinkA* link = NULL;
+        if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                    (void**)&link)))
+            break;
+        link->SetPath(target);
+        IPersistFile* file = NULL;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file))) {
+            char path[MAX_PATH];
+            WCHAR widePath[MAX_PATH];
+            wsprintfA(path, "%s\\Shortcut %03d.lnk", folder, i);
+            MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH);
+            if (SUCCEEDED(file->Save(widePath, TRUE)))
+                made++;
+            file->Release();
+        }
+        link->Release();
+    }
+    CoUninitialize();
+    return made == count ? 0 : 3;
+}
+
 int main(int argc, char** argv)
 {
+    if (argc >= 4 && !lstrcmpA(argv[1], "peer"))
+        return Peer(argv[2], argv[3]);
+    if (argc >= 5 && !lstrcmpA(argv[1], "links"))
+        return Links(argv[2], atoi(argv[3]), argv[4]);
     if (argc >= 3 && !lstrcmpA(argv[1], "cleaner"))
         return Cleaner(atoi(argv[2]));
     if (argc >= 5 && !lstrcmpA(argv[1], "launch"))
         return Launch(argv[2], argv[3], argc - 4, argv + 4);
+    if (argc >= 4 && !lstrcmpA(argv[1], "wait"))
+        return WaitPainted(argv[2], argv[3], 60000) ? 0 : 3;
     if (argc >= 4 && !lstrcmpA(argv[1], "refresh"))
         return Refresh(argv[2], argv[3]);
     if (argc >= 4 && !lstrcmpA(argv[1], "windows"))
