@@ -60,6 +60,13 @@ static HWND WaitPainted(const char* className, const char* title, DWORD limit)
     return NULL;
 }
 
+static bool StartProgram(char* command, PROCESS_INFORMATION* process)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    return CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, process) != 0;
+}
+
 static int Launch(const char* className, const char* title, int argc, char** argv)
 {
     char command[2048] = "";
@@ -67,11 +74,9 @@ static int Launch(const char* className, const char* title, int argc, char** arg
         lstrcatA(command, i ? " " : "");
         lstrcatA(command, argv[i]);
     }
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
     double begin = Now();
-    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+    if (!StartProgram(command, &process))
         return 2;
     HWND window = WaitPainted(className, title, 60000);
     double elapsed = Now() - begin;
@@ -191,11 +196,9 @@ static int Peer(const char* desktopName, const char* size)
 {
     char command[256];
     wsprintfA(command, "explorer.exe /desktop=%s,%s", desktopName, size);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
     double begin = Now();
-    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+    if (!StartProgram(command, &process))
         return 2;
     HDESK desktop = NULL;
     HWND taskbar = NULL;
