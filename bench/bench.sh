@@ -48,8 +48,8 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN {print (b > 0) ? a / b : 0}'; }
 # Programs, shortcuts and icon files carry icons of their own; the rest share
 # their type's icon.
 drive="$work/prefix/drive_c"
-empty="$drive/BenchEmpty" mixed="$drive/BenchMixed"
-mkdir -p "$empty" "$mixed"
+empty="$drive/BenchEmpty" mixed="$drive/BenchMixed" shared="$drive/BenchShared"
+mkdir -p "$empty" "$mixed" "$shared"
 programs=("$drive/windows/notepad.exe" "$drive/windows/regedit.exe" "$drive/windows/winhlp32.exe" "$HALCYNE_BUILD/halcyne.exe")
 for i in $(seq -w 1 45); do cp "${programs[$((10#$i % 4))]}" "$mixed/Program $i.exe"; done
 probe links 'C:\BenchMixed' 45 'C:\windows\notepad.exe' >/dev/null
@@ -58,6 +58,9 @@ for i in $(seq -w 1 50); do printf 'note %s\r\n' "$i" >"$mixed/Note $i.txt"; don
 for i in $(seq -w 1 40); do cp "$HALCYNE_ROOT/res/start.bmp" "$mixed/Picture $i.bmp"; done
 for i in $(seq -w 1 30); do printf '[InternetShortcut]\r\nURL=http://localhost/%s\r\n' "$i" >"$mixed/Link $i.url"; done
 for i in $(seq -w 1 30); do printf '<html><body>%s</body></html>\r\n' "$i" >"$mixed/Page $i.htm"; done
+# The same count in one type that shares its icon: the view's own cost,
+# without a lookup per file.
+for i in $(seq -w 1 255); do printf '<html><body>%s</body></html>\r\n' "$i" >"$shared/Page $i.htm"; done
 count=$(ls "$mixed" | wc -l)
 [ "$count" = 255 ] || { echo "bench: the mixed folder holds $count files, not 255" >&2; exit 1; }
 
@@ -80,7 +83,7 @@ peer_round() {
     probe peer "$name" 1024x768
 }
 
-floor_ms=() empty_ms=() mixed_ms=() peer_ms=()
+floor_ms=() empty_ms=() mixed_ms=() shared_ms=() peer_ms=()
 for r in $(seq 1 "$rounds"); do
     floor_ms+=("$(probe launch FloorWindow Floor floor.exe)")
     use_desktop 'C:\BenchEmpty'
@@ -88,10 +91,13 @@ for r in $(seq 1 "$rounds"); do
     peer_ms+=("$(peer_round "$r")")
     use_desktop 'C:\BenchMixed'
     mixed_ms+=("$(probe launch Win 'Tavix Halcyne 2.0' halcyne.exe)")
+    use_desktop 'C:\BenchShared'
+    shared_ms+=("$(probe launch Win 'Tavix Halcyne 2.0' halcyne.exe)")
 done
 floor=$(printf '%s\n' "${floor_ms[@]}" | median)
 empty_launch=$(printf '%s\n' "${empty_ms[@]}" | median)
 mixed_launch=$(printf '%s\n' "${mixed_ms[@]}" | median)
+shared_launch=$(printf '%s\n' "${shared_ms[@]}" | median)
 peer=$(printf '%s\n' "${peer_ms[@]}" | median)
 
 # A shell of this run, known by its process id (the loader becomes the
@@ -103,6 +109,12 @@ start_shell() {
 }
 rss_mb() { awk '/VmRSS/ {printf "%.1f", $2 / 1024}' "/proc/$1/status" 2>/dev/null; }
 stop_shell() { kill "$shell_pid" 2>/dev/null; wait "$shell_pid" 2>/dev/null; }
+
+"$WINE" floor.exe </dev/null >/dev/null 2>&1 &
+shell_pid=$!
+probe wait FloorWindow Floor >/dev/null; sleep 2
+rss_floor=$(rss_mb "$shell_pid")
+stop_shell
 
 use_desktop 'C:\BenchEmpty'
 start_shell; sleep 2
@@ -144,12 +156,14 @@ printf '  shell: empty desktop, launch to painted              %8.1f ms   %.2f x
     "$empty_launch" "$(ratio "$empty_launch" "$floor")"
 printf '  shell: 255 mixed files, launch to painted            %8.1f ms   %.2f x floor (goal 1.8)\n' \
     "$mixed_launch" "$(ratio "$mixed_launch" "$floor")"
+printf '  shell: 255 files of one type, launch to painted      %8.1f ms   %.2f x floor (the view alone)\n' \
+    "$shared_launch" "$(ratio "$shared_launch" "$floor")"
 printf '  peer: Wine desktop shell with taskbar, to painted    %8.1f ms   %.2f x floor\n' \
     "$peer" "$(ratio "$peer" "$floor")"
 printf '  shell: F5 with 255 mixed files, to painted           %8.1f ms   %.2f x floor (goal 150 ms)\n' \
     "$refresh" "$(ratio "$refresh" "$floor")"
-printf '  shell: resident memory after start-up, empty / 255   %5s / %s MB (goal 22 MB with 255)\n' \
-    "${rss_empty:-?}" "${rss_mixed:-?}"
+printf '  shell: resident memory after start-up, empty / 255   %5s / %s MB (goal 22 MB with 255; floor %s MB)\n' \
+    "${rss_empty:-?}" "${rss_mixed:-?}" "${rss_floor:-?}"
 printf '  cleaner: 256 MB block touched                       %8.1f MB/s  memcpy %.1f MB/s\n' \
     "$cleaner" "$copy"
 [ -n "$cpu" ] && printf '  shell: CPU over 60 s idle with 14 windows open        %8s s   (%.2f%% of one core)\n' \
