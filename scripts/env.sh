@@ -137,6 +137,24 @@ halcyne_winpath() {
     printf 'Z:%s' "$(printf '%s' "$1" | tr '/' '\\')"
 }
 
+# halcyne_sample_desktop <prefix>
+# The prefix's own Desktop folder (C:\Desktop) with a few sample documents,
+# made once; both "Shell Folders" point at it every time, since Wine rewrites
+# one from the other now and then.
+halcyne_sample_desktop() {
+    local desk="$1/drive_c/Desktop" key
+    if [ ! -d "$desk" ]; then
+        mkdir -p "$desk"
+        printf 'Welcome to Halcyne 2.\r\nDouble-click a document to open it.\r\n' >"$desk/Welcome.txt"
+        printf 'Opening hours: 9:00 - 21:00\r\n' >"$desk/Opening hours.txt"
+        cp "$HALCYNE_ROOT/res/start.bmp" "$desk/Start button.bmp"
+    fi
+    for key in 'Shell Folders' 'User Shell Folders'; do
+        "$WINE" reg add "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\$key" \
+            /v Desktop /d 'C:\Desktop' /f </dev/null >/dev/null 2>&1
+    done
+}
+
 halcyne_stop_prefix() {
     [ -n "${WINEPREFIX:-}" ] && "$WINESERVER" -k >/dev/null 2>&1 || true
 }
