@@ -112,8 +112,11 @@ REGEDIT4
 [HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
 "Default"="$size"
 
+; Unmanaged windows: Wine otherwise waits up to 2 s for a window manager
+; (there is none inside the virtual desktop) each time a window is hidden.
 [HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
 "Decorated"="N"
+"Managed"="N"
 
 ; The HTML dialog comes from our MSHTML.DLL in system32 (Wine's shows nothing).
 [HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides]
