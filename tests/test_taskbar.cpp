@@ -44,8 +44,7 @@ struct TaskbarHost {
         MainWindow = host;
         CreateTaskbarControls(host);
     }
-    // The test windows end with the process: hiding a window costs Wine two
-    // seconds here.
+    // The test windows end with the process.
     ~TaskbarHost()
     {
         DestroyWindow(host);
