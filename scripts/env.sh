@@ -112,8 +112,11 @@ REGEDIT4
 [HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
 "Default"="$size"
 
+; Unmanaged windows: Wine otherwise waits up to 2 s for a window manager
+; (there is none inside the virtual desktop) each time a window is hidden.
 [HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
 "Decorated"="N"
+"Managed"="N"
 
 ; The HTML dialog comes from our MSHTML.DLL in system32 (Wine's shows nothing).
 [HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides]
@@ -135,6 +138,24 @@ REG
 # Unix path to the Windows path Wine gives it (drive Z:).
 halcyne_winpath() {
     printf 'Z:%s' "$(printf '%s' "$1" | tr '/' '\\')"
+}
+
+# halcyne_sample_desktop <prefix>
+# The prefix's own Desktop folder (C:\Desktop) with a few sample documents,
+# made once; both "Shell Folders" point at it every time, since Wine rewrites
+# one from the other now and then.
+halcyne_sample_desktop() {
+    local desk="$1/drive_c/Desktop" key
+    if [ ! -d "$desk" ]; then
+        mkdir -p "$desk"
+        printf 'Welcome to Halcyne 2.\r\nDouble-click a document to open it.\r\n' >"$desk/Welcome.txt"
+        printf 'Opening hours: 9:00 - 21:00\r\n' >"$desk/Opening hours.txt"
+        cp "$HALCYNE_ROOT/res/start.bmp" "$desk/Start button.bmp"
+    fi
+    for key in 'Shell Folders' 'User Shell Folders'; do
+        "$WINE" reg add "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\$key" \
+            /v Desktop /d 'C:\Desktop' /f </dev/null >/dev/null 2>&1
+    done
 }
 
 halcyne_stop_prefix() {

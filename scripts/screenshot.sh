@@ -1,3 +1,55 @@
 #!/usr/bin/env bash
-# Starts the shell on a private X display, saves a PNG of the screen, stops.
-exec "$(dirname "$0")/run.sh" --screenshot
+# Builds, starts the shell on a private X display with a fresh prefix, drives
+# it to one view and saves shots/<scene>.png; ends every process it started.
+#   scripts/screenshot.sh [scene...]     default: desktop
+# Scenes: desktop, tip, panel (logged in), memory, taskmanager, players (MP3
+# and movie player, the movie playing), help (F12). Several scenes: one shell
+# each, in the same prefix.
+# Environment: HALCYNE_SCREEN=1024x768, HALCYNE_WINVER=winxp
+set -uo pipefail
+. "$(dirname "$0")/env.sh"
+
+scenes=("${@:-desktop}")
+for scene in "${scenes[@]}"; do
+    case "$scene" in
+        desktop|tip|panel|memory|taskmanager|players|help) ;;
+        *) echo "unknown scene: $scene (desktop, tip, panel, memory, taskmanager, players, help)" >&2; exit 2 ;;
+    esac
+done
+size="${HALCYNE_SCREEN:-1024x768}"
+
+"$HALCYNE_ROOT/scripts/setup.sh" || exit 1
+halcyne_wine_env
+echo "building halcyne.exe and the scene driver"
+halcyne_build i686 "$HALCYNE_ROOT/build/i686" || exit 1
+[ "$HALCYNE_ARCH" != i686 ] && { halcyne_build "$HALCYNE_ARCH" "$HALCYNE_BUILD" || exit 1; }
+
+halcyne_private_session screenshot "$size" "${HALCYNE_WINVER:-winxp}" || exit 1
+prefix="$work/prefix"
+halcyne_sample_desktop "$prefix"
+media="$(halcyne_winpath "$HALCYNE_ROOT/tests/media")"
+music="$prefix/drive_c/Music"
+mkdir -p "$music" && cp "$HALCYNE_ROOT/tests/media/tone.mp3" "$music/Tone.mp3"
+reg() { "$WINE" reg add 'HKCU\Software\Hx_' /v "$1" "${@:2}" /f </dev/null >/dev/null 2>&1; }
+reg ShowTTS /t REG_DWORD /d 1          # no tip at start-up: the tip is a scene of its own
+reg Mp3Path /d 'C:\Music'
+reg DesktopMovie /d "$media\\movie320x240.avi"
+
+mkdir -p "$HALCYNE_ROOT/shots"
+cd "$HALCYNE_BUILD" || exit 1
+status=0
+for scene in "${scenes[@]}"; do
+    "$WINE" halcyne.exe </dev/null >/dev/null 2>&1 &
+    shell_pid=$!
+    shot="$HALCYNE_ROOT/shots/$scene.png"
+    if "$WINE" scene.exe "$scene" </dev/null >/dev/null 2>&1; then
+        sleep 0.3   # the X server shows what Wine has just drawn
+        import -window root -display "$DISPLAY" "$shot" 2>/dev/null && echo "screenshot: $shot"
+    else
+        echo "scene $scene: the view did not show" >&2
+        status=1
+    fi
+    kill "$shell_pid" 2>/dev/null
+    wait "$shell_pid" 2>/dev/null
+done
+exit "$status"

@@ -4,10 +4,9 @@
 #include "app/App.h"
 #include "res/resource.h"
 #include "support/LookSupport.h"
-#include "support/TestSupport.h"
+#include "support/AdminSupport.h"
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <functional>
 #include <string>
 
 namespace {
@@ -50,31 +49,12 @@ std::string TipText(int id)
     return text;
 }
 
-void DeleteShowTTS()
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, ProductKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, "ShowTTS");
-        RegCloseKey(key);
-    }
-}
-
 std::string ShowTTS()
 {
     DWORD value = 0;
     if (!GetRegDword(HKEY_CURRENT_USER, ProductKey, "ShowTTS", &value))
         return "(missing)";
     return std::to_string(value);
-}
-
-void Click(HWND dialog, int id)
-{
-    PostButtonClick(dialog, id);
-}
-
-bool Checked(HWND dialog, int id)
-{
-    return SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 // Heading pixels in the top 45 pixels of a dialog's client area.
@@ -86,57 +66,17 @@ int HeadingPixels(HWND dialog)
     return GrabWindow(dialog).Count(client.x, client.y, client.x + rect.right, client.y + 45, Accent);
 }
 
-// Runs `step` from a timer of the test thread once the dialog titled `title`
-// shows, with a watchdog that ends a modal dialog that nothing else ends.
-std::function<void(HWND)> PendingStep;
-const char* PendingTitle;
-DWORD PendingSince;
-
-void CALLBACK RunPendingStep(HWND, UINT, UINT_PTR id, DWORD)
-{
-    HWND dialog = FindWindowA("#32770", PendingTitle);
-    if (dialog && GetTickCount() - PendingSince > 20000) {
-        KillTimer(NULL, id);
-        EndDialog(dialog, 99);
-        return;
-    }
-    if (!dialog || !IsWindowVisible(dialog) || !PendingStep)
-        return;
-    KillTimer(NULL, id);
-    std::function<void(HWND)> step = PendingStep;
-    PendingStep = nullptr;
-    step(dialog);
-}
-
-void WhenShown(const char* title, std::function<void(HWND)> step)
-{
-    PendingTitle = title;
-    PendingStep = step;
-    PendingSince = GetTickCount();
-    SetTimer(NULL, 0, 100, RunPendingStep);
-}
-
-struct InfoDialogs : ::testing::Test {
+struct InfoDialogs : ShellDialogTest {
     SavedValue saved{HKEY_CURRENT_USER, ProductKey, "ShowTTS"};
     HWND owner = NULL;
     void SetUp() override
     {
-        AppInstance = GetModuleHandleA(NULL);
-        lstrcpyA(ProgramInfo.caption, "Halcyne 2.08");
-        InitDialogLook();
+        ShellDialogTest::SetUp();
         SetTipIndex(1);
-        DeleteShowTTS();
-        owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
-        MainWindow = owner;
+        DeleteRegValue(HKEY_CURRENT_USER, ProductKey, "ShowTTS");
+        MainWindow = owner = StandIn("owner");
     }
-    void TearDown() override
-    {
-        DestroyWindow(owner);
-    }
-    INT_PTR RunAbout()
-    {
-        return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), MainWindow, AboutProc, 0);
-    }
+    INT_PTR RunAbout() { return RunDialog(IDD_ABOUT, AboutProc, MainWindow); }
 };
 
 }  // namespace
@@ -153,7 +93,7 @@ TEST_F(InfoDialogs, AboutShowsTheProductCaptionAsHeading)
         credits[1] = WindowText(GetDlgItem(about, IDC_ABOUT_CREDIT2));
         credits[2] = WindowText(GetDlgItem(about, IDC_ABOUT_CREDIT3));
         WaitFor([&] { return (heading = HeadingPixels(about)) > 40; }, 3000);
-        Click(about, IDC_ABOUT_OK);
+        PostButtonClick(about, IDC_ABOUT_OK);
     });
     EXPECT_EQ(1, RunAbout());
     EXPECT_EQ("About (F1)", caption);
@@ -170,9 +110,8 @@ TEST_F(InfoDialogs, AboutIgnoresEscapeAndEnterPressesOk)
     bool openAfterEscape = false;
     WhenShown("About (F1)", [&](HWND about) {
         PostKey(about, VK_ESCAPE);
-        Click(about, IDCANCEL);
-        Pump(300);
-        openAfterEscape = IsWindowVisible(about) != 0;
+        PostButtonClick(about, IDCANCEL);
+        openAfterEscape = Holds([&] { return IsWindowVisible(about) != 0; }, 300);
         PostKey(about, VK_RETURN);
     });
     EXPECT_EQ(1, RunAbout());
@@ -183,8 +122,7 @@ TEST_F(InfoDialogs, TipOpensWithFirstTipBulbAndClearBox)
 {
     HWND tip = OpenTipOfTheDay();
     ASSERT_NE(nullptr, tip);
-    Pump(200);
-    EXPECT_TRUE(IsWindowVisible(tip)) << "shown without ShowWindow";
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(tip); })) << "shown without ShowWindow";
     EXPECT_EQ("Tip of the Day", WindowText(tip));
     EXPECT_EQ(owner, GetWindow(tip, GW_OWNER));
     EXPECT_EQ(TipText(1), WindowText(GetDlgItem(tip, IDC_TIP_TEXT)));
@@ -253,7 +191,7 @@ TEST_F(InfoDialogs, OkStoresTheCheckBoxAndCloses)
     ASSERT_NE(nullptr, tip);
     SendMessageA(tip, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     PostKey(tip, VK_ESCAPE);
-    Pump(200);
+    DrainQueue();
     EXPECT_TRUE(IsWindowVisible(tip));
     EXPECT_EQ("0", ShowTTS()) << "opening reads the value, which creates it as 0; Cancel stores nothing";
 
@@ -322,7 +260,7 @@ struct ShellWithTip : ::testing::Test {
 
 TEST_F(ShellWithTip, TipAtStartupWithoutValue)
 {
-    DeleteShowTTS();
+    DeleteRegValue(HKEY_CURRENT_USER, ProductKey, "ShowTTS");
     StartShell();
     HWND tip = shell.WaitForWindow("#32770", "Tip of the Day");
     ASSERT_NE(nullptr, tip);
@@ -344,8 +282,7 @@ TEST_F(ShellWithTip, NoTipWithOneButF11StillOpensIt)
 {
     SetRegDword(HKEY_CURRENT_USER, ProductKey, "ShowTTS", 1);
     StartShell();
-    Pump(1500);
-    EXPECT_TRUE(shell.Windows("#32770").empty()) << "no tip at start-up";
+    EXPECT_TRUE(Holds([&] { return shell.Windows("#32770").empty(); }, 1500)) << "no tip at start-up";
     PostKey(main, VK_F11);
     HWND tip = shell.WaitForWindow("#32770", "Tip of the Day");
     ASSERT_NE(nullptr, tip);
@@ -356,26 +293,24 @@ TEST_F(ShellWithTip, NoTipWithOneButF11StillOpensIt)
 
 TEST_F(ShellWithTip, NextTipAndOkEndToEnd)
 {
-    DeleteShowTTS();
+    DeleteRegValue(HKEY_CURRENT_USER, ProductKey, "ShowTTS");
     StartShell();
     HWND tip = shell.WaitForWindow("#32770", "Tip of the Day");
     ASSERT_NE(nullptr, tip);
     EXPECT_TRUE(WaitFor([&] { return GrabWindow(tip).At(4, 4) == Caption; }, 3000))
         << "painted caption band";
-    SaveScreenBitmap("Z:\\tmp\\look-tip-shell.bmp");
     // Modeless, and the loop does no dialog navigation: these keys mean nothing here.
     for (HWND target : {tip, GetDlgItem(tip, IDC_TIP_NEXT)}) {
         PostKey(target, VK_ESCAPE);
         PostKey(target, VK_RETURN);
         PostKey(target, VK_TAB);
     }
-    Pump(500);
-    EXPECT_TRUE(IsWindowVisible(tip));
+    EXPECT_TRUE(Holds([&] { return IsWindowVisible(tip) != 0; }, 500));
     EXPECT_EQ(TipText(1), WindowText(GetDlgItem(tip, IDC_TIP_TEXT)));
-    Click(tip, IDC_TIP_NEXT);
+    PostButtonClick(tip, IDC_TIP_NEXT);
     EXPECT_TRUE(WaitFor([&] { return WindowText(GetDlgItem(tip, IDC_TIP_TEXT)) == TipText(2); }));
     SendMessageA(GetDlgItem(tip, IDC_TIP_NO_STARTUP), BM_SETCHECK, BST_CHECKED, 0);
-    Click(tip, IDOK);
+    PostButtonClick(tip, IDOK);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(tip); }));
     EXPECT_EQ("1", ShowTTS());
 
@@ -399,10 +334,8 @@ TEST_F(ShellWithTip, F1OpensAboutEscapeKeepsItOkClosesIt)
     EXPECT_TRUE(WaitFor([&] { return (heading = HeadingPixels(about)) > 40; }, 3000)) << heading;
     EXPECT_TRUE(WaitFor([&] { return GrabWindow(about).At(4, 4) == Caption; }, 3000))
         << "painted caption band";
-    SaveScreenBitmap("Z:\\tmp\\look-about-shell.bmp");
     PostKey(about, VK_ESCAPE);
-    Pump(500);
-    EXPECT_TRUE(IsWindowVisible(about)) << "Escape leaves the About box open";
-    Click(about, IDC_ABOUT_OK);
+    EXPECT_TRUE(Holds([&] { return IsWindowVisible(about) != 0; }, 500)) << "Escape leaves the About box open";
+    PostButtonClick(about, IDC_ABOUT_OK);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }));
 }

@@ -13,14 +13,9 @@ namespace {
 const char ProductKey[] = "Software\\Hx_";
 const char DialogTitle[] = "Advanced Options";
 
-std::string Reg(const char* name)
-{
-    std::string value = "(missing)";
-    GetRegString(HKEY_CURRENT_USER, ProductKey, name, &value);
-    return value;
-}
+std::string Reg(const char* name) { return RegText(ProductKey, name); }
 
-struct AdvancedFixture : ::testing::Test {
+struct AdvancedFixture : ShellDialogTest {
     SavedValue mp3{HKEY_CURRENT_USER, ProductKey, "Mp3Path"};
     SavedValue movie{HKEY_CURRENT_USER, ProductKey, "DesktopMovie"};
     SavedValue html{HKEY_CURRENT_USER, ProductKey, "HTMLFile"};
@@ -29,28 +24,13 @@ struct AdvancedFixture : ::testing::Test {
 
     void SetUp() override
     {
-        InitCommonControls();
-        AppInstance = GetModuleHandleA(NULL);
-        MainWindow = NULL;
-        OptionsPanelWindow = NULL;
-        lstrcpyA(ProgramInfo.caption, "Halcyne 2.08");
+        ShellDialogTest::SetUp();
         WindowsVersion = 510;
-        OpenFileNameSize = LOBYTE(LOWORD(GetVersion())) >= 5 ? 88 : 76;
-        ScreenSize.width = (short)GetSystemMetrics(SM_CXSCREEN);
-        ScreenSize.height = (short)GetSystemMetrics(SM_CYSCREEN);
         InitMediaPlayers(NULL, AppInstance);
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, ProductKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-            for (const char* name : {"Mp3Path", "DesktopMovie", "HTMLFile", "DesktopExtension"})
-                RegDeleteValueA(key, name);
-            RegCloseKey(key);
-        }
+        for (const char* name : {"Mp3Path", "DesktopMovie", "HTMLFile", "DesktopExtension"})
+            DeleteRegValue(HKEY_CURRENT_USER, ProductKey, name);
     }
-    INT_PTR Run()
-    {
-        return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ADVANCED_OPTIONS), MainWindow,
-                               AdvancedOptionsDialog, 0);
-    }
+    INT_PTR Run() { return RunDialog(IDD_ADVANCED_OPTIONS, AdvancedOptionsDialog, MainWindow); }
 };
 
 }  // namespace
@@ -231,8 +211,6 @@ TEST(AdvancedShell, FromTheOptionsPanelOkStoresThePattern)
     EXPECT_EQ(0, lstrcmpiA(desktop.path.c_str(), WindowText(GetDlgItem(advanced, IDC_ADVANCED_MP3_PATH)).c_str()));
     SendMessageA(GetDlgItem(advanced, IDC_ADVANCED_EXTENSION), WM_SETTEXT, 0, (LPARAM)"*.lnk");
     EXPECT_EQ("*.LNK", WindowText(GetDlgItem(advanced, IDC_ADVANCED_EXTENSION)));
-    Pump(500);
-    SaveShot("advanced-options");
     PostButtonClick(advanced, IDOK);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(advanced); }));
     EXPECT_EQ("*.LNK", Reg("DesktopExtension"));

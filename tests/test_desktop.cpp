@@ -99,11 +99,6 @@ void WriteMarkerBatch(const TempFolder& folder, const std::string& name, const s
     folder.Write(name, "@echo opened> \"" + marker + "\"\r\n");
 }
 
-bool FileExists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // The pixels of one image-list entry drawn on white.
 std::vector<COLORREF> ImagePixels(HIMAGELIST images, int index)
 {
@@ -395,13 +390,12 @@ TEST(DesktopView, EnterOpensTheSelectedFileAndDoesNothingWithoutSelection)
 
     SetCurrentDirectoryA(evidence.path.c_str());
     SendMessageA(view, WM_KEYDOWN, VK_RETURN, 0);
-    Pump(1500);
-    EXPECT_FALSE(FileExists(marker)) << "Enter with nothing selected opened something";
+    EXPECT_TRUE(Holds([&] { return !Exists(marker); }, 1500)) << "Enter with nothing selected opened something";
 
     SelectItem(view, 0);
     ASSERT_EQ(1, SendMessageA(view, LVM_GETSELECTEDCOUNT, 0, 0));
     SendMessageA(view, WM_KEYDOWN, VK_RETURN, 0);
-    EXPECT_TRUE(WaitFor([&] { return FileExists(marker); }, 15000)) << "Enter did not open open-me.bat";
+    EXPECT_TRUE(WaitFor([&] { return Exists(marker); }, 15000)) << "Enter did not open open-me.bat";
     char current[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, current);
     EXPECT_EQ(0, lstrcmpiA(desk.desktop.path.c_str(), current)) << "the Desktop folder stays current";
@@ -428,11 +422,11 @@ TEST(DesktopView, FreeMemorySwitchCleansOnDoubleClickButNotOnEnter)
     SIZE_T before = peak();
     SelectItem(view, 0);
     SendMessageA(view, WM_KEYDOWN, VK_RETURN, 0);
-    ASSERT_TRUE(WaitFor([&] { return FileExists(marker); }, 15000));
+    ASSERT_TRUE(WaitFor([&] { return Exists(marker); }, 15000));
     EXPECT_LT(peak(), before + 32 * 1024 * 1024) << "Enter cleaned memory";
     DeleteFileA(marker.c_str());
     PostClick(view, WM_LBUTTONDBLCLK, WM_LBUTTONUP, FirstItemPoint(view), MK_LBUTTON);
-    ASSERT_TRUE(WaitFor([&] { return FileExists(marker); }, 15000));
+    ASSERT_TRUE(WaitFor([&] { return Exists(marker); }, 15000));
     EXPECT_TRUE(WaitFor([&] { return peak() >= before + 32 * 1024 * 1024; }, 10000))
         << "the double click cleaned nothing";
     FreeMemOnLaunch = 0;
@@ -471,36 +465,6 @@ namespace {
 
 // A 64 x 64 tile, left half orange and right half teal, as a 24-bit BMP.
 const COLORREF TileLeft = RGB(240, 128, 32), TileRight = RGB(32, 128, 160);
-
-void WriteWallpaper(const std::string& path)
-{
-    const int size = 64;
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof header;
-    header.biWidth = size;
-    header.biHeight = size;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    std::vector<BYTE> pixels(size * size * 3);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            COLORREF colour = x < size / 2 ? TileLeft : TileRight;
-            BYTE* p = &pixels[(y * size + x) * 3];
-            p[0] = GetBValue(colour);
-            p[1] = GetGValue(colour);
-            p[2] = GetRValue(colour);
-        }
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + (DWORD)pixels.size();
-    FILE* out = fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, out);
-    fwrite(&file, sizeof file, 1, out);
-    fwrite(&header, sizeof header, 1, out);
-    fwrite(pixels.data(), 1, pixels.size(), out);
-    fclose(out);
-}
 
 bool Near(COLORREF a, COLORREF b)
 {
@@ -637,15 +601,14 @@ TEST(ShellDesktop, DoubleClickOpensTheFileAndRightClickShowsTheMenuAtTheCursor)
     POINT empty = { 700, 450 };
     PostClick(view, WM_LBUTTONDOWN, WM_LBUTTONUP, empty, MK_LBUTTON);
     PostClick(view, WM_LBUTTONDBLCLK, WM_LBUTTONUP, empty, MK_LBUTTON);
-    Pump(1000);
-    EXPECT_FALSE(FileExists(marker));
+    EXPECT_TRUE(Holds([&] { return !Exists(marker); }, 1000));
 
     POINT first = FirstItemPoint(view);
     PostClick(view, WM_LBUTTONDOWN, WM_LBUTTONUP, first, MK_LBUTTON);
     ASSERT_TRUE(WaitFor([&] { return SendMessageA(view, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED) == 0; }, 3000))
         << "the click did not select the first icon";
     PostClick(view, WM_LBUTTONDBLCLK, WM_LBUTTONUP, first, MK_LBUTTON);
-    EXPECT_TRUE(WaitFor([&] { return FileExists(marker); }, 15000)) << "the double click opened nothing";
+    EXPECT_TRUE(WaitFor([&] { return Exists(marker); }, 15000)) << "the double click opened nothing";
 
     SetCursorPos(300, 200);
     POINT at = { 300, 200 };
@@ -660,14 +623,13 @@ TEST(ShellDesktop, DoubleClickOpensTheFileAndRightClickShowsTheMenuAtTheCursor)
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(menu); }, 3000));
 }
 
-// For the eye: icons of several kinds over a tiled wallpaper, the taskbar
-// with a few window buttons. The wallpaper must show between the icons.
+// Icons of several kinds over a tiled wallpaper: it must show between them.
 TEST(ShellDesktop, WallpaperShowsBehindTheIcons)
 {
     RunningShell run;
     TempFolder pictures;
     std::string wallpaper = pictures.File("tiles.bmp");
-    WriteWallpaper(wallpaper);
+    ASSERT_TRUE(WriteBitmapFile(wallpaper, 64, 64, [](int x, int) { return x < 32 ? TileLeft : TileRight; }));
     SetRegString(HKEY_CURRENT_USER, WallpaperKey, "WallPaper", wallpaper.c_str());
     for (const char* name : { "Letter to Ann.txt", "Holiday.bmp", "Budget.xls", "Readme.doc", "Start game.lnk" })
         run.desktop.Write(name, "x");
@@ -678,31 +640,17 @@ TEST(ShellDesktop, WallpaperShowsBehindTheIcons)
     ASSERT_TRUE(run.Start());
     ASSERT_TRUE(WaitFor([&] { return ListViewItemCount(run.View()) == 8; }, 3000)) << ListViewItemCount(run.View());
 
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = "DesktopShotWindow";
-    RegisterClassA(&windowClass);
-    std::vector<HWND> windows;
-    const char* titles[] = { "Notes", "Budget.xls - Sheet", "MY DOCUMENTS FOLDER" };
-    for (int i = 0; i < 3; ++i)
-        windows.push_back(CreateWindowExA(0, "DesktopShotWindow", titles[i], WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                          560 + 40 * i, 300 + 40 * i, 280, 160, NULL, NULL,
-                                          windowClass.hInstance, NULL));
-    Pump(2500);
-    HWND view = run.View();
-    InvalidateRect(view, NULL, TRUE);
-    Pump(500);
-    SaveScreenBitmap("Z:\\tmp\\desk-desktop.bmp");
-
     // Far from the icons, the view shows the wallpaper's tiles.
     int tileLeft = 0, tileRight = 0;
-    for (int x = 420; x < 548; x += 4) {
-        COLORREF colour = PixelAt(NULL, x, 650);
-        tileLeft += Near(colour, TileLeft);
-        tileRight += Near(colour, TileRight);
-    }
+    WaitFor([&] {
+        tileLeft = tileRight = 0;
+        for (int x = 420; x < 548; x += 4) {
+            COLORREF colour = PixelAt(NULL, x, 650);
+            tileLeft += Near(colour, TileLeft);
+            tileRight += Near(colour, TileRight);
+        }
+        return tileLeft > 8 && tileRight > 8;
+    });
     EXPECT_GT(tileLeft, 8) << "no wallpaper behind the icons";
     EXPECT_GT(tileRight, 8) << "no wallpaper behind the icons";
 }

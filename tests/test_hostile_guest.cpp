@@ -5,6 +5,7 @@
 #include "core/Core.h"
 #include "res/resource.h"
 #include "support/AdminSupport.h"
+#include "support/MediaSupport.h"
 #include <tlhelp32.h>
 #include <gtest/gtest.h>
 #include <cstdio>

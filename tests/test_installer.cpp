@@ -42,8 +42,6 @@ DWORD RunToEnd(const std::string& command)
     return code;
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 std::string UninstallValue(const char* name)
 {
     std::string value = "(absent)";

@@ -13,27 +13,16 @@ namespace {
 const char PanelTitle[] = "Halcyne 2.0 Options Panel";
 const char SecurityTitle[] = "Security (F3)";
 
-std::string Stored(const char* name)
-{
-    std::string value = "(missing)";
-    GetRegString(HKEY_CURRENT_USER, "Software\\HX_", name, &value);
-    return value;
-}
+std::string Stored(const char* name) { return RegText("Software\\HX_", name); }
 
-struct LoginFixture : ::testing::Test {
+struct LoginFixture : ShellDialogTest {
     SavedValue password{HKEY_CURRENT_USER, "Software\\HX_", "Password"};
     SavedValue supplier{HKEY_CURRENT_USER, "Software\\HX_", "Supplier"};
-    void SetUp() override { InitAdminGlobals(); }
-    void TearDown() override { ForgetPendingSteps(); }
-    INT_PTR RunSecurity()
-    {
-        return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_SECURITY), NULL, SecurityDialog, 0);
-    }
+    INT_PTR RunSecurity() { return RunDialog(IDD_SECURITY, SecurityDialog, NULL); }
     INT_PTR RunChange(BYTE administrator)
     {
         SetPasswordBeingChanged(administrator);
-        return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_CHANGE_PASSWORD), NULL,
-                               ChangePasswordDialog, 0);
+        return RunDialog(IDD_CHANGE_PASSWORD, ChangePasswordDialog, NULL);
     }
 };
 
@@ -118,7 +107,7 @@ TEST_F(LoginFixture, CapitalsArriveLowercaseEscapeIsInertCancelEnds)
         WaitFor([&] { return !refused.empty(); });
         SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-        Pump(200);
+        DrainQueue();
         openAfterEscape = IsWindowVisible(dialog) != 0;
         ClickButton(dialog, IDC_SECURITY_CANCEL);
     });
@@ -205,7 +194,7 @@ TEST_F(LoginFixture, SupplierChangeStoresSupplierOnlyAndCancelStoresNothing)
     WhenShown("Change Supplier Password", [&](HWND dialog) {
         TypePassword(dialog, IDC_PASSWORD_NEW, "x");
         SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        Pump(200);
+        DrainQueue();
         openAfterEscape = IsWindowVisible(dialog) != 0;
         ClickButton(dialog, IDC_PASSWORD_CANCEL);
     });
@@ -230,8 +219,6 @@ TEST(LoginShell, F3WrongThenRightPasswordOpensThePanel)
     ASSERT_NE(nullptr, security);
     HWND field = GetDlgItem(security, IDC_SECURITY_PASSWORD);
     SendMessageA(field, WM_SETTEXT, 0, (LPARAM)"nope");
-    Pump(1500);
-    SaveScreenBitmap("Z:\\tmp\\admin-login.bmp");
     PostButtonClick(security, IDC_SECURITY_OK);
     HWND box = shell.WaitForWindow("#32770", "Halcyne 2.08");
     ASSERT_NE(nullptr, box);
@@ -243,13 +230,9 @@ TEST(LoginShell, F3WrongThenRightPasswordOpensThePanel)
     HWND panel = shell.WaitForWindow("#32770", PanelTitle);
     ASSERT_NE(nullptr, panel);
     EXPECT_EQ(main, GetWindow(panel, GW_OWNER));
-    Pump(1500);
-    SaveScreenBitmap("Z:\\tmp\\admin-panel.bmp");
     PostButtonClick(panel, IDC_PANEL_ADMIN_PASSWORD);
     HWND change = shell.WaitForWindow("#32770", "Change Administrator Password");
     ASSERT_NE(nullptr, change);
-    Pump(1500);
-    SaveScreenBitmap("Z:\\tmp\\admin-password.bmp");
     PostButtonClick(change, IDC_PASSWORD_CANCEL);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(change); }));
     PostButtonClick(panel, IDC_PANEL_CANCEL);

@@ -81,13 +81,18 @@ struct LookFixture : ::testing::Test {
                                                  LookOnlyProc, 0);
         dialogs.push_back(dialog);
         SetForegroundWindow(dialog);
-        Pump(200);
+        WaitFor([&] { return GetActiveWindow() == dialog; }, 2000);
         return dialog;
     }
     // Waits until the window shows `colour` at (x, y) of its whole rectangle.
     bool Shows(HWND window, int x, int y, COLORREF colour)
     {
         return WaitFor([&] { return GrabWindow(window).At(x, y) == colour; }, 3000);
+    }
+    // The window goes on showing `colour` there for a while.
+    bool KeepsShowing(HWND window, int x, int y, COLORREF colour)
+    {
+        return Holds([&] { return GrabWindow(window).At(x, y) == colour; }, 100);
     }
 };
 
@@ -214,7 +219,7 @@ TEST_F(LookFixture, FallbackDialogHasTheFaceAndStaysOpenOnCancel)
         << "client pixel " << Hex(GrabWindow(dialog).At(client.x + 5, client.y + 60));
 
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    Pump(100);
+    DrainQueue();
     EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog));
 }
 
@@ -272,7 +277,6 @@ TEST_F(LookFixture, ActiveCaptionBandTextAndFrame)
     EXPECT_EQ(Hex(Caption), Hex(pixels.At(1, height / 2)));
     EXPECT_EQ(Hex(Caption), Hex(pixels.At(width - 1, height / 2)));
     EXPECT_EQ(Hex(Caption), Hex(pixels.At(width / 2, height - 1)));
-    SaveScreenBitmap("Z:\\tmp\\look-caption.bmp");
 }
 
 // Only wParam 0 is inactive; click activation and the minimised flag are active.
@@ -321,8 +325,7 @@ TEST_F(LookFixture, WithoutCustomCaptionThePlatformPaints)
     HWND dialog = Open("Plain");
     EXPECT_EQ(0, HandleDialogLook(&DialogLook, dialog, WM_ACTIVATE, WA_ACTIVE, 0));
     RedrawWindow(dialog, NULL, NULL, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-    Pump(200);
-    EXPECT_NE(Hex(Caption), Hex(GrabWindow(dialog).At(4, 4)));
+    EXPECT_TRUE(Holds([&] { return GrabWindow(dialog).At(4, 4) != Caption; }, 200)) << Hex(GrabWindow(dialog).At(4, 4));
 }
 
 // Captions are read from at most 255 characters and are not shortened: a long
@@ -386,8 +389,7 @@ TEST_F(LookFixture, OwnerDrawnButtonRaisedThenSunken)
     EXPECT_TRUE(Shows(dialog, left, top, sunkenCorner)) << Hex(GrabWindow(dialog).At(left, top));
     EXPECT_GT(label(Accent), 3);
     SendMessageA(button, BM_SETSTATE, FALSE, 0);
-    Pump(100);
-    EXPECT_TRUE(Shows(dialog, left, top, sunkenCorner)) << "released, still sunken";
+    EXPECT_TRUE(KeepsShowing(dialog, left, top, sunkenCorner)) << "released, still sunken";
 
     InvalidateRect(button, NULL, TRUE);
     UpdateWindow(button);
@@ -402,8 +404,7 @@ TEST_F(LookFixture, OwnerDrawnButtonRaisedThenSunken)
     item.CtlType = ODT_BUTTON;
     item.itemAction = ODA_FOCUS;
     EXPECT_EQ(0, DrawItemButton(&item, Accent, Accent, GetSmallFont()));
-    Pump(100);
-    EXPECT_TRUE(Shows(dialog, left, top, raisedCorner));
+    EXPECT_TRUE(KeepsShowing(dialog, left, top, raisedCorner));
 }
 
 TEST(LookAnimation, AnimateWindowLookedUpAtRunTime)

@@ -203,34 +203,22 @@ std::set<DWORD> ThreadsOfThisProcess()
     return threads;
 }
 
-struct MemoryManager : ::testing::Test {
-    HWND owner = NULL, panel = NULL;
+struct MemoryManager : ShellDialogTest {
     SIZE_T savedLimit = 0;
     void SetUp() override
     {
-        InitAdminGlobals();
-        owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
-        panel = CreateWindowExA(0, "STATIC", "panel", WS_POPUP | WS_CAPTION, 0, 0, 100, 60, NULL, NULL,
-                                NULL, NULL);
-        MainWindow = owner;
-        OptionsPanelWindow = panel;
+        ShellDialogTest::SetUp();
+        MainWindow = StandIn("owner");
+        OptionsPanelWindow = StandIn("panel", WS_POPUP | WS_CAPTION);
         savedLimit = GetCleanerBlockLimit();
         SetCleanerBlockLimit(TestBlockLimit);
     }
     void TearDown() override
     {
-        ForgetPendingSteps();
         SetCleanerBlockLimit(savedLimit);
-        OptionsPanelWindow = NULL;
-        MainWindow = NULL;
-        DestroyWindow(panel);
-        DestroyWindow(owner);
+        ShellDialogTest::TearDown();
     }
-    INT_PTR Run()
-    {
-        return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_MEMORY_MANAGER), MainWindow,
-                               MemoryManagerProc, 0);
-    }
+    INT_PTR Run() { return RunDialog(IDD_MEMORY_MANAGER, MemoryManagerProc, MainWindow); }
 };
 
 }  // namespace
@@ -320,15 +308,10 @@ TEST_F(MemoryManager, CleanRunsTheCleanerToTheFullBarAndComesBack)
         ASSERT_TRUE(CleanVisible(dialog));
         ClickButton(dialog, IDC_MEMORY_CLEAN);
         hiddenAtOnce = !CleanVisible(dialog);
-        bool shot = false;
         finished = WaitInDialog(dialog, [&] {
             std::string text = ItemText(dialog, IDC_MEMORY_PERCENT);
             if (!text.empty() && (percents.empty() || percents.back() != text))
                 percents.push_back(text);
-            if (!shot && BarPosition(dialog) > 0 && !CleanVisible(dialog)) {
-                SaveShot("memory-manager-cleaning");
-                shot = true;
-            }
             return CleanVisible(dialog);
         }, 60000);
         cameBack = finished;

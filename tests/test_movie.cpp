@@ -95,8 +95,7 @@ TEST_F(MovieFixture, PlaySizesTheWindowToTheMovie)
     EXPECT_LE(movie.right, 320);
     EXPECT_LE(movie.bottom, 240);
     EXPECT_GE(movie.right, 310);
-    Pump(1500);
-    SaveShot("movie-playing");
+    EXPECT_TRUE(WaitFor([] { return GetMediaPosition(&MovieMedia) > 0; }));
 
     // Play again while playing: the movie starts again from its beginning.
     HWND firstMedia = MovieMedia.window;
@@ -144,9 +143,10 @@ TEST(MovieShell, F7OpensOneWindowInTheCorner)
     EXPECT_EQ(211, rect.right - rect.left);
     EXPECT_EQ(220, rect.bottom - rect.top);
     PostKey(main, VK_F7);
-    Pump(800);
-    int count = 0;
-    for (HWND window : shell.Windows("#32770"))
-        count += WindowText(window) == MovieTitle;
-    EXPECT_EQ(1, count);
+    EXPECT_TRUE(Holds([&] {
+        int count = 0;
+        for (HWND window : shell.Windows("#32770"))
+            count += WindowText(window) == MovieTitle;
+        return count == 1;
+    }, 800));
 }

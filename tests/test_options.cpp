@@ -16,13 +16,6 @@ const char Desktop[] = "Control Panel\\Desktop";
 const char PanelKey[] = "Software\\HX_";
 const char VideoKey[] = "Software\\Hx_";
 
-std::string RegText(const char* key, const char* name)
-{
-    std::string value = "(missing)";
-    GetRegString(HKEY_CURRENT_USER, key, name, &value);
-    return value;
-}
-
 DWORD RegNumber(const char* key, const char* name)
 {
     DWORD value = 0xDEAD;
@@ -30,16 +23,7 @@ DWORD RegNumber(const char* key, const char* name)
     return value;
 }
 
-void DeleteValue(const char* key, const char* name)
-{
-    HKEY handle;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_SET_VALUE, &handle) == ERROR_SUCCESS) {
-        RegDeleteValueA(handle, name);
-        RegCloseKey(handle);
-    }
-}
-
-struct PanelFixture : ::testing::Test {
+struct PanelFixture : ShellDialogTest {
     FileBackup systemIni{SystemIniPath()};
     FileBackup msdos{MsDosSysPath};
     BrowserFolder browser;
@@ -54,17 +38,17 @@ struct PanelFixture : ::testing::Test {
 
     void SetUp() override
     {
-        InitAdminGlobals();
+        ShellDialogTest::SetUp();
         ini = SystemIniPath();
         Started.clear();
         CloseCount = 0;
         SetShellStart(CountStart);
-        MainWindow = MakeFakeMainWindow();
+        standIns.push_back(MainWindow = MakeFakeMainWindow());
         for (const char* name : {"FreeMemAtStartup", "Hcost", "Hcost2", "Password"})
-            DeleteValue(PanelKey, name);
-        DeleteValue(VideoKey, "Video");
-        DeleteValue(Desktop, "DragFullWindows");
-        DeleteValue(Desktop, "WallPaper");
+            DeleteRegValue(HKEY_CURRENT_USER, PanelKey, name);
+        DeleteRegValue(HKEY_CURRENT_USER, VideoKey, "Video");
+        DeleteRegValue(HKEY_CURRENT_USER, Desktop, "DragFullWindows");
+        DeleteRegValue(HKEY_CURRENT_USER, Desktop, "WallPaper");
         WritePrivateProfileStringA("Boot", "Shell", NULL, ini.c_str());
         WritePrivateProfileStringA("386Enh", "ConservativeSwapFileUsage", NULL, ini.c_str());
         msdos.Remove();
@@ -73,18 +57,23 @@ struct PanelFixture : ::testing::Test {
     }
     void TearDown() override
     {
-        ForgetPendingSteps();
         SetShellStart(ShellExecuteA);
-        DestroyWindow(MainWindow);
-        MainWindow = NULL;
+        ShellDialogTest::TearDown();
     }
     INT_PTR Run(std::function<void(HWND)> step)
     {
         WhenShown(PanelTitle, step);
-        return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_OPTIONS_PANEL), MainWindow,
-                               OptionsPanel, 0);
+        return RunDialog(IDD_OPTIONS_PANEL, OptionsPanel, MainWindow);
     }
 };
+
+// The panel's six check boxes, all ticked or all cleared.
+void TickBoxes(HWND panel, bool ticked)
+{
+    for (int id : {IDC_PANEL_BOOT, IDC_PANEL_DOS, IDC_PANEL_BROWSER, IDC_PANEL_SWAP,
+                   IDC_PANEL_DRAG_FULL, IDC_PANEL_FREE_MEMORY})
+        SetChecked(panel, id, ticked);
+}
 
 struct OpeningState {
     bool boot, dos, browser, swap, drag, freeMemory, video800, video1024;
@@ -166,8 +155,6 @@ TEST_F(PanelFixture, OpensShowingEverySourceSet)
     OpeningState s;
     Run([&](HWND panel) {
         s = ReadOpening(panel);
-        Pump(300);
-        SaveScreenBitmap("Z:\\tmp\\admin-panel-inprocess.bmp");
         ClickButton(panel, IDC_PANEL_CANCEL);
     });
     EXPECT_FALSE(s.boot);
@@ -221,9 +208,7 @@ TEST_F(PanelFixture, OkWithEverythingTickedWritesEverySetting)
 {
     browser.Put(browser.enabled);
     EXPECT_EQ(1, Run([&](HWND panel) {
-        for (int id : {IDC_PANEL_BOOT, IDC_PANEL_DOS, IDC_PANEL_BROWSER, IDC_PANEL_SWAP,
-                       IDC_PANEL_DRAG_FULL, IDC_PANEL_FREE_MEMORY})
-            SetChecked(panel, id, true);
+        TickBoxes(panel, true);
         SetDlgItemTextA(panel, IDC_PANEL_HCOST, "123456789012345");
         SetDlgItemTextA(panel, IDC_PANEL_HCOST2, "5");
         ClickButton(panel, IDC_PANEL_OK);
@@ -248,9 +233,7 @@ TEST_F(PanelFixture, OkWithNothingTickedWritesTheOpenSettings)
     browser.Put(browser.disabled);
     FreeMemOnLaunch = 1;
     EXPECT_EQ(1, Run([&](HWND panel) {
-        for (int id : {IDC_PANEL_BOOT, IDC_PANEL_DOS, IDC_PANEL_BROWSER, IDC_PANEL_SWAP,
-                       IDC_PANEL_DRAG_FULL, IDC_PANEL_FREE_MEMORY})
-            SetChecked(panel, id, false);
+        TickBoxes(panel, false);
         ClickButton(panel, IDC_PANEL_OK);
     }));
     EXPECT_EQ("explorer.exe", IniValue(ini, "Boot", "Shell"));
@@ -271,18 +254,13 @@ TEST_F(PanelFixture, CancelAndQuitWriteNothingOfTheBoxes)
     browser.Put(browser.enabled);
     std::string iniBefore;
     ReadWholeFile(ini, &iniBefore);
-    auto tickAll = [](HWND panel) {
-        for (int id : {IDC_PANEL_BOOT, IDC_PANEL_DOS, IDC_PANEL_BROWSER, IDC_PANEL_SWAP,
-                       IDC_PANEL_DRAG_FULL, IDC_PANEL_FREE_MEMORY})
-            SetChecked(panel, id, true);
-    };
     EXPECT_EQ(2, Run([&](HWND panel) {
-        tickAll(panel);
+        TickBoxes(panel, true);
         ClickButton(panel, IDC_PANEL_CANCEL);
     }));
     EXPECT_EQ(0, CloseCount);
     EXPECT_EQ(1, Run([&](HWND panel) {
-        tickAll(panel);
+        TickBoxes(panel, true);
         ClickButton(panel, IDC_PANEL_QUIT);
     }));
     EXPECT_EQ(1, CloseCount);
@@ -368,7 +346,7 @@ TEST_F(PanelFixture, OpensItsDialogsOwnedByTheMainWindow)
         EXPECT_EQ(0, GetPasswordBeingChanged());
         WhenShown("Set Time Intervals", [&](HWND dialog) {
             SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-            Pump(200);
+            DrainQueue();
             intervalsStayOnCancel = IsWindowVisible(dialog) != 0;
             ClickButton(dialog, IDOK);
         });
@@ -376,7 +354,7 @@ TEST_F(PanelFixture, OpensItsDialogsOwnedByTheMainWindow)
         WhenShown("Advanced Options", [&](HWND dialog) { ClickButton(dialog, IDCANCEL); });
         ClickButton(panel, IDC_PANEL_ADVANCED);
         SendMessageA(panel, WM_COMMAND, IDCANCEL, 0);   // Escape: the panel stays
-        Pump(200);
+        DrainQueue();
         EXPECT_TRUE(IsWindowVisible(panel));
         ClickButton(panel, IDC_PANEL_CANCEL);
     });

@@ -176,12 +176,11 @@ TEST(FunctionKeys, EachKeyOpensItsWindowAndF2DoesNothing)
     ASSERT_TRUE(quiet.Start());
     ShellProcess& shell = quiet.shell;
     HWND main = quiet.main;
-    Pump(300);
+    EXPECT_TRUE(WaitFor([&] { return WindowSet(shell) == std::set<HWND>{main}; })) << "the main window alone";
     std::set<HWND> before = WindowSet(shell);
 
     PostKey(main, VK_F2);
-    Pump(700);
-    EXPECT_EQ(before, WindowSet(shell)) << "F2 opened something";
+    EXPECT_TRUE(Holds([&] { return WindowSet(shell) == before; }, 700)) << "F2 opened something";
 
     // Each window closes by its own button: Escape means nothing in them.
     struct Key { UINT key; const char* what; int closer; };
@@ -236,7 +235,7 @@ TEST(CloseRefusal, AltF4AndWindowMenuCloseLeaveTheShellRunning)
     HWND main = quiet.main;
     PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     SetForegroundWindow(main);
-    Pump(200);
+    WaitFor([&] { return GetForegroundWindow() == main; }, 2000);
     INPUT keys[4] = {};
     WORD codes[4] = { VK_MENU, VK_F4, VK_F4, VK_MENU };
     for (int i = 0; i < 4; ++i) {

@@ -47,9 +47,10 @@ BOOL WINAPI RecordPowerState(BOOL suspend, BOOL force)
 }
 
 
-void Settle(HWND dialog)
+// The dialog, driven by its own loop, stays on the screen for a while.
+bool StaysOpen(HWND dialog)
 {
-    WaitInDialog(dialog, [] { return false; }, 300);
+    return !WaitInDialog(dialog, [&] { return !IsWindowVisible(dialog); }, 300);
 }
 
 void PressKey(HWND control, UINT key)
@@ -92,7 +93,7 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 // A stand-in main window with the real desktop view over a Desktop folder of
 // the test's own, and the Start button and clock the rebuild moves.
-struct ShutDown : ::testing::Test {
+struct ShutDown : ShellDialogTest {
     TempFolder desktop;
     SavedValue pattern{HKEY_CURRENT_USER, ProductKeyPath, "DesktopExtension"};
     SavedValue wallpaper{HKEY_CURRENT_USER, "Control Panel\\Desktop", "WallPaper"};
@@ -101,7 +102,7 @@ struct ShutDown : ::testing::Test {
 
     void SetUp() override
     {
-        InitAdminGlobals();
+        ShellDialogTest::SetUp();
         savedVersion = WindowsVersion;
         Calls.clear();
         SetShutDownCalls(RecordExitWindows, RecordPowerState);
@@ -123,7 +124,6 @@ struct ShutDown : ::testing::Test {
     }
     void TearDown() override
     {
-        ForgetPendingSteps();
         SetShutDownCalls(ExitWindowsEx, SetSystemPowerState);
         WindowsVersion = savedVersion;
         ReleaseDesktopImages();
@@ -132,13 +132,10 @@ struct ShutDown : ::testing::Test {
         DesktopViewWindow = NULL;
         DestroyWindow(host);
         ReleaseTaskbarControls(host);
-        MainWindow = NULL;
         SetCurrentDirectoryA(ExeFolder().c_str());
+        ShellDialogTest::TearDown();
     }
-    INT_PTR Run()
-    {
-        return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_SHUT_DOWN), MainWindow, ShutDownProc, 0);
-    }
+    INT_PTR Run() { return RunDialog(IDD_SHUT_DOWN, ShutDownProc, MainWindow); }
     void ExpectRebuilt(HWND oldView)
     {
         DesktopState now = Look();
@@ -158,11 +155,6 @@ struct ShutDown : ::testing::Test {
         EXPECT_EQ(width - 40, clock.left) << "the clock is back at the right";
     }
 };
-
-bool ChosenIn(HWND dialog, int id)
-{
-    return Checked(dialog, id);
-}
 
 void Click(HWND dialog, int id)
 {
@@ -185,16 +177,13 @@ TEST_F(ShutDown, OpensOverABlackDesktopAndCancelRebuildsIt)
         caption = WindowText(dialog);
         heading = DialogLook.HeadingText;
         during = Look();
-        SaveShot("shut-down");
-        shutDownChecked = ChosenIn(dialog, IDC_SHUTDOWN_SHUT_DOWN);
-        othersClear = !ChosenIn(dialog, IDC_SHUTDOWN_RESTART) && !ChosenIn(dialog, IDC_SHUTDOWN_STAND_BY);
+        shutDownChecked = Checked(dialog, IDC_SHUTDOWN_SHUT_DOWN);
+        othersClear = !Checked(dialog, IDC_SHUTDOWN_RESTART) && !Checked(dialog, IDC_SHUTDOWN_STAND_BY);
 
         Click(dialog, IDC_SHUTDOWN_HELP);
-        Settle(dialog);
-        openAfterHelp = IsWindowVisible(dialog) != 0;
+        openAfterHelp = StaysOpen(dialog);
         PressKey(GetDlgItem(dialog, IDC_SHUTDOWN_SHUT_DOWN), VK_ESCAPE);
-        Settle(dialog);
-        openAfterEscape = IsWindowVisible(dialog) != 0;
+        openAfterEscape = StaysOpen(dialog);
         callsAfterHelpAndEscape = Calls.size();
         Click(dialog, IDC_SHUTDOWN_CANCEL);
     });
@@ -227,13 +216,12 @@ TEST_F(ShutDown, OkAsksWindowsToGoDownAndTheDialogStays)
     WhenShown("Shut Down (F4)", [&](HWND dialog) {
         Click(dialog, IDC_SHUTDOWN_OK);
         afterShutDown = Calls;
-        Settle(dialog);
-        openAfterOk = IsWindowVisible(dialog) != 0;
+        openAfterOk = StaysOpen(dialog);
 
         Calls.clear();
         Click(dialog, IDC_SHUTDOWN_RESTART);
-        restartChosen = ChosenIn(dialog, IDC_SHUTDOWN_RESTART);
-        onlyOneChosen = !ChosenIn(dialog, IDC_SHUTDOWN_SHUT_DOWN) && !ChosenIn(dialog, IDC_SHUTDOWN_STAND_BY);
+        restartChosen = Checked(dialog, IDC_SHUTDOWN_RESTART);
+        onlyOneChosen = !Checked(dialog, IDC_SHUTDOWN_SHUT_DOWN) && !Checked(dialog, IDC_SHUTDOWN_STAND_BY);
         Click(dialog, IDC_SHUTDOWN_OK);
         afterRestart = Calls;
 
@@ -262,7 +250,7 @@ TEST_F(ShutDown, StandBySuspendsThenRebuildsTheDesktopAndCloses)
     bool standByChosen = false;
     WhenShown("Shut Down (F4)", [&](HWND dialog) {
         Click(dialog, IDC_SHUTDOWN_STAND_BY);
-        standByChosen = ChosenIn(dialog, IDC_SHUTDOWN_STAND_BY);
+        standByChosen = Checked(dialog, IDC_SHUTDOWN_STAND_BY);
         Click(dialog, IDC_SHUTDOWN_OK);
     });
     EXPECT_EQ(0, Run()) << "the dialog closes when the machine wakes";

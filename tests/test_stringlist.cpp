@@ -175,7 +175,7 @@ TEST(StringList, VisibleWindowsComeTopFirstWithOneTitleEach)
                                  0, 0, 10, 10, NULL, NULL, NULL, NULL);
     HWND untitled = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
     HWND hidden = CreateWindowExA(0, "STATIC", "Core list hidden", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
-    Pump(50);
+    DrainQueue();
 
     StringList windows = NULL;
     int count = ListVisibleWindows(&windows);

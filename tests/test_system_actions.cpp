@@ -231,11 +231,11 @@ TEST(ScreenMode, ChangesTheStoredModeOrLeavesItWhenRefused)
     probe.dmBitsPerPel = 16;
     bool accepted = ChangeDisplaySettingsA(&probe, CDS_TEST) == DISP_CHANGE_SUCCESSFUL;
     EXPECT_EQ(0, ChangeScreenMode(800, 600, 16));
-    Pump(300);
+    WaitFor([&] { return GetSystemMetrics(SM_CXSCREEN) == (accepted ? 800 : width); }, 3000);
     DEVMODEA after = RegistryMode();
     int changedWidth = GetSystemMetrics(SM_CXSCREEN);
     ChangeScreenMode(width, height, before.dmBitsPerPel);
-    Pump(300);
+    WaitFor([&] { return GetSystemMetrics(SM_CXSCREEN) == width; }, 3000);
     if (accepted) {
         EXPECT_EQ(800u, after.dmPelsWidth);
         EXPECT_EQ(600u, after.dmPelsHeight);

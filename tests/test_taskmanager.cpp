@@ -69,29 +69,14 @@ bool WaitForRefresh(HWND dialog)
     }, 5000);
 }
 
-struct TaskManager : ::testing::Test {
-    HWND main = NULL, panel = NULL;
+struct TaskManager : ShellDialogTest {
     void SetUp() override
     {
-        InitAdminGlobals();
-        main = TitledWindow("Tavix Halcyne 2.0");
-        panel = TitledWindow("Halcyne 2.0 Options Panel");
-        MainWindow = main;
-        OptionsPanelWindow = panel;
+        ShellDialogTest::SetUp();
+        standIns.push_back(MainWindow = TitledWindow("Tavix Halcyne 2.0"));
+        standIns.push_back(OptionsPanelWindow = TitledWindow("Halcyne 2.0 Options Panel"));
     }
-    void TearDown() override
-    {
-        ForgetPendingSteps();
-        MainWindow = NULL;
-        OptionsPanelWindow = NULL;
-        DestroyWindow(panel);
-        DestroyWindow(main);
-    }
-    INT_PTR Run()
-    {
-        return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_TASK_MANAGER), MainWindow,
-                               TaskManagerProc, 0);
-    }
+    INT_PTR Run() { return RunDialog(IDD_TASK_MANAGER, TaskManagerProc, MainWindow); }
 };
 
 }  // namespace
@@ -143,7 +128,6 @@ TEST_F(TaskManager, ListsVisibleTitledWindowsAndFollowsThemEverySecond)
 
         selected = Select(dialog, "Tools Gamma Window");
         refreshed += WaitForRefresh(dialog);
-        SaveShot("task-manager");
         keptSelection = Selection(dialog);
         third = Lines(dialog);
 
@@ -281,6 +265,6 @@ TEST_F(TaskManager, RefusesToEndTheShellItsPanelAndItself)
         EXPECT_EQ("Halcyne 2.08", boxCaptions[i]);
         EXPECT_EQ(shown, boxOwners[i]) << "owned by the Task Manager";
     }
-    EXPECT_TRUE(IsWindow(main));
-    EXPECT_TRUE(IsWindow(panel));
+    EXPECT_TRUE(IsWindow(MainWindow));
+    EXPECT_TRUE(IsWindow(OptionsPanelWindow));
 }

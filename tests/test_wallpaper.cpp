@@ -30,18 +30,14 @@ TEST(WallpaperSizes, TextsInBytesAndKilobytes)
 
 TEST(WallpaperSizes, PreviewStretchesOnlyLargerBitmaps)
 {
-    SIZE s = PreviewSize(155, 85);
-    EXPECT_EQ(155, s.cx);
-    EXPECT_EQ(85, s.cy);
-    s = PreviewSize(156, 10);
-    EXPECT_EQ(155, s.cx);
-    EXPECT_EQ(85, s.cy);
-    s = PreviewSize(20, 86);
-    EXPECT_EQ(155, s.cx);
-    EXPECT_EQ(85, s.cy);
-    s = PreviewSize(12, 7);
-    EXPECT_EQ(12, s.cx);
-    EXPECT_EQ(7, s.cy);
+    const struct { int width, height, cx, cy; } cases[] = {
+        {155, 85, 155, 85}, {156, 10, 155, 85}, {20, 86, 155, 85}, {12, 7, 12, 7},
+    };
+    for (const auto& c : cases) {
+        SIZE s = PreviewSize(c.width, c.height);
+        EXPECT_EQ(c.cx, s.cx) << c.width << " x " << c.height;
+        EXPECT_EQ(c.cy, s.cy) << c.width << " x " << c.height;
+    }
 }
 
 TEST(WallpaperSizes, FileSizeNeedsAnExclusiveOpen)
@@ -63,29 +59,7 @@ TEST(WallpaperSizes, FileSizeNeedsAnExclusiveOpen)
 // A 24-bit bitmap of one colour.
 void WriteBitmap(const std::string& path, int width, int height)
 {
-    int stride = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biSizeImage = stride * height;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + info.biSizeImage;
-    std::string data((const char*)&file, sizeof file);
-    data.append((const char*)&info, sizeof info);
-    std::string row(stride, 0);
-    for (int x = 0; x < width; x++) {
-        row[x * 3] = (char)0xC0;
-        row[x * 3 + 1] = (char)0x60;
-        row[x * 3 + 2] = (char)0x20;
-    }
-    for (int y = 0; y < height; y++)
-        data += row;
-    WriteWholeFile(path, data);
+    WriteBitmapFile(path, width, height, [](int, int) { return RGB(0x20, 0x60, 0xC0); });
 }
 
 HWND FindDescendant(HWND parent, const char* className)
@@ -128,7 +102,7 @@ bool SelectItem(HWND list, const char* name)
         SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&state);
         state.state = LVIS_SELECTED | LVIS_FOCUSED;
         SendMessageA(list, LVM_SETITEMSTATE, i, (LPARAM)&state);
-        Pump(300);
+        DrainQueue();
         return true;
     }
     return false;
@@ -154,18 +128,17 @@ Preview ReadPreview(HWND panel)
     return p;
 }
 
-struct ChooserFixture : ::testing::Test {
+struct ChooserFixture : ShellDialogTest {
     TempFolder folder;
     SavedValue wallpaper{HKEY_CURRENT_USER, "Control Panel\\Desktop\\", "WallPaper"};
     HWND host = NULL;
     char oldDirectory[MAX_PATH];
     void SetUp() override
     {
-        InitAdminGlobals();
+        ShellDialogTest::SetUp();
         GetCurrentDirectoryA(MAX_PATH, oldDirectory);
         SetCurrentDirectoryA(folder.path.c_str());
-        host = CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, 400, 300, NULL, NULL, AppInstance,
-                               NULL);
+        host = StandIn("host");
         CreateWindowExA(0, "EDIT", "old.bmp", WS_CHILD, 0, 0, 300, 20, host,
                         (HMENU)(INT_PTR)IDC_PANEL_WALLPAPER, AppInstance, NULL);
         DesktopViewWindow = CreateWindowExA(0, WC_LISTVIEWA, "", WS_POPUP, 0, 0, 300, 200, NULL, NULL,
@@ -174,18 +147,12 @@ struct ChooserFixture : ::testing::Test {
     }
     void TearDown() override
     {
-        ForgetPendingSteps();
         SetCurrentDirectoryA(oldDirectory);
         DestroyWindow(DesktopViewWindow);
         DesktopViewWindow = NULL;
-        DestroyWindow(host);
+        ShellDialogTest::TearDown();
     }
-    std::string StoredWallpaper()
-    {
-        std::string value = "(missing)";
-        GetRegString(HKEY_CURRENT_USER, "Control Panel\\Desktop\\", "WallPaper", &value);
-        return value;
-    }
+    std::string StoredWallpaper() { return RegText("Control Panel\\Desktop\\", "WallPaper"); }
 };
 
 TEST_F(ChooserFixture, PreviewsEachKindOfSelection)
@@ -208,7 +175,6 @@ TEST_F(ChooserFixture, PreviewsEachKindOfSelection)
         subfolder = ReadPreview(panel);
         found[0] = SelectItem(list, "exact");
         exact = ReadPreview(panel);
-        SaveScreenBitmap("Z:\\tmp\\admin-wallpaper.bmp");
         found[1] = SelectItem(list, "wide");
         wide = ReadPreview(panel);
         found[2] = SelectItem(list, "tall");

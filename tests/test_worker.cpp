@@ -32,8 +32,9 @@ TEST(WorkerThread, RunsTheRoutineOnAnotherThreadThatEndsThere)
     if (thread) {
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000));
         CloseHandle(thread);
+    } else {
+        Sleep(50);   // the thread cannot be watched: give it the time to end
     }
-    Sleep(50);
     EXPECT_EQ(0, shared.ranPastEnd) << "the thread ended inside EndWorkerThread";
     CloseHandle(shared.done);
 }
@@ -81,7 +82,7 @@ int RunWorkerChildIfAsked()
     mode += lstrlenA(ChildSwitch);
     if (strncmp(mode, "start", 5) == 0) {
         StartWorkerThread(ChildRoutine, 0, NULL);
-        Sleep(1000);
+        WaitFor([] { return ChildRoutineRan != 0; }, 1000);
         ExitProcess(ChildRoutineRan ? RoutineRan : RanNothing);
     }
     HANDLE thread = CreateThread(NULL, 0, EndingThread, NULL, 0, NULL);

@@ -4,60 +4,6 @@
 #include "admin/Admin.h"
 #include "look/Look.h"
 #include <commctrl.h>
-#include <vector>
-
-bool ReadWholeFile(const std::string& path, std::string* content)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    content->clear();
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, NULL) && got > 0)
-        content->append(buffer, got);
-    CloseHandle(file);
-    return true;
-}
-
-void WriteWholeFile(const std::string& path, const std::string& content)
-{
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written = 0;
-    WriteFile(file, content.data(), (DWORD)content.size(), &written, NULL);
-    CloseHandle(file);
-}
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-FileBackup::FileBackup(const std::string& path) : path(path)
-{
-    existed = ReadWholeFile(path, &content);
-}
-
-FileBackup::~FileBackup()
-{
-    WritePrivateProfileStringA(NULL, NULL, NULL, path.c_str());   // flush the profile cache
-    if (existed)
-        WriteWholeFile(path, content);
-    else
-        Remove();
-    WritePrivateProfileStringA(NULL, NULL, NULL, path.c_str());
-}
-
-void FileBackup::Remove() const
-{
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path.c_str());
-}
 
 std::string SystemIniPath()
 {
@@ -73,63 +19,6 @@ std::string IniValue(const std::string& file, const char* section, const char* e
     return text;
 }
 
-namespace {
-struct PendingStep {
-    std::string title;
-    std::function<void(HWND)> step;
-};
-std::vector<PendingStep> Pending;
-UINT_PTR StepTimer;
-
-void CALLBACK RunPendingSteps(HWND, UINT, UINT_PTR, DWORD)
-{
-    for (size_t i = 0; i < Pending.size(); i++) {
-        HWND dialog = FindOwnWindow("#32770", Pending[i].title.c_str());
-        if (!dialog)
-            continue;
-        std::function<void(HWND)> step = Pending[i].step;
-        Pending.erase(Pending.begin() + i);
-        step(dialog);   // may nest modal loops that run this timer again
-        return;
-    }
-}
-}
-
-void WhenShown(const char* title, std::function<void(HWND)> step)
-{
-    Pending.push_back({title, step});
-    if (!StepTimer)
-        StepTimer = SetTimer(NULL, 0, 100, RunPendingSteps);
-}
-
-void ForgetPendingSteps()
-{
-    Pending.clear();
-}
-
-HWND WaitForOwnDialog(const char* title, DWORD milliseconds)
-{
-    HWND found = NULL;
-    WaitFor([&] { return (found = FindOwnWindow("#32770", title)) != NULL; }, milliseconds);
-    return found;
-}
-
-void TypeText(HWND control, const char* text)
-{
-    for (const char* c = text; *c; c++)
-        SendMessageA(control, WM_CHAR, (BYTE)*c, 1);
-}
-
-bool Checked(HWND dialog, int id)
-{
-    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
-
-void SetChecked(HWND dialog, int id, bool ticked)
-{
-    CheckDlgButton(dialog, id, ticked ? BST_CHECKED : BST_UNCHECKED);
-}
-
 void InitAdminGlobals()
 {
     InitCommonControls();
@@ -143,6 +32,29 @@ void InitAdminGlobals()
     OpenFileNameSize = LOBYTE(LOWORD(GetVersion())) >= 5 ? 88 : 76;
     ScreenSize.width = (short)GetSystemMetrics(SM_CXSCREEN);
     ScreenSize.height = (short)GetSystemMetrics(SM_CYSCREEN);
+}
+
+void ShellDialogTest::SetUp() { InitAdminGlobals(); }
+
+void ShellDialogTest::TearDown()
+{
+    ForgetPendingSteps();
+    MainWindow = NULL;
+    OptionsPanelWindow = NULL;
+    for (HWND window : standIns)
+        DestroyWindow(window);
+}
+
+HWND ShellDialogTest::StandIn(const char* title, DWORD style)
+{
+    HWND window = CreateWindowExA(0, "STATIC", title, style, 0, 0, 100, 60, NULL, NULL, NULL, NULL);
+    standIns.push_back(window);
+    return window;
+}
+
+INT_PTR ShellDialogTest::RunDialog(int templateId, DLGPROC procedure, HWND owner)
+{
+    return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(templateId), owner, procedure, 0);
 }
 
 static bool MakeFolder(const std::string& path)

@@ -26,9 +26,3 @@ struct MciErrorCloser {
     ~MciErrorCloser();
 };
 
-// Finds a visible top-level window of this process by class and title.
-HWND FindOwnWindow(const char* className, const char* title);
-// Sends a button's click to its dialog as the button would.
-void ClickButton(HWND dialog, int id);
-// A BMP of the screen, also converted later to PNG by the developer.
-void SaveShot(const char* name);

@@ -1,7 +1,6 @@
 #include "TestSupport.h"
 #include <shellapi.h>
 #include <commctrl.h>
-#include <cstdio>
 #include <cstring>
 
 static std::string TempRoot()
@@ -49,13 +48,7 @@ std::string TempFolder::File(const std::string& name) const { return path + "\\"
 
 void TempFolder::Write(const std::string& name, const std::string& content) const
 {
-    HANDLE file = CreateFileA(File(name).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    DWORD written = 0;
-    if (file != INVALID_HANDLE_VALUE) {
-        WriteFile(file, content.data(), (DWORD)content.size(), &written, NULL);
-        CloseHandle(file);
-    }
+    WriteWholeFile(File(name), content);
 }
 
 void DeleteKeyTree(HKEY root, const char* key)
@@ -149,6 +142,76 @@ bool GetRegDword(HKEY root, const char* key, const char* name, DWORD* value)
     return ok;
 }
 
+std::string RegText(const char* key, const char* name)
+{
+    std::string value = "(missing)";
+    GetRegString(HKEY_CURRENT_USER, key, name, &value);
+    return value;
+}
+
+void DeleteRegValue(HKEY root, const char* key, const char* name)
+{
+    HKEY handle;
+    if (RegOpenKeyExA(root, key, 0, KEY_SET_VALUE, &handle) == ERROR_SUCCESS) {
+        RegDeleteValueA(handle, name);
+        RegCloseKey(handle);
+    }
+}
+
+bool ReadWholeFile(const std::string& path, std::string* content)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    content->clear();
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, NULL) && got > 0)
+        content->append(buffer, got);
+    CloseHandle(file);
+    return true;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& content)
+{
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, content.data(), (DWORD)content.size(), &written, NULL);
+    CloseHandle(file);
+    return ok && written == content.size();
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+FileBackup::FileBackup(const std::string& path) : path(path)
+{
+    existed = ReadWholeFile(path, &content);
+}
+
+FileBackup::~FileBackup()
+{
+    WritePrivateProfileStringA(NULL, NULL, NULL, path.c_str());   // flush the profile cache
+    if (existed)
+        WriteWholeFile(path, content);
+    else
+        Remove();
+    WritePrivateProfileStringA(NULL, NULL, NULL, path.c_str());
+}
+
+void FileBackup::Remove() const
+{
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+}
+
 std::string ExeFolder()
 {
     char path[MAX_PATH];
@@ -165,13 +228,136 @@ void Pump(DWORD milliseconds)
 {
     DWORD start = GetTickCount();
     do {
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        DrainQueue();
         MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
     } while (GetTickCount() - start < milliseconds);
+}
+
+void DrainQueue()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+namespace {
+struct PendingStep {
+    std::string title;
+    std::function<void(HWND)> step;
+    DWORD since;
+};
+std::vector<PendingStep> Pending;
+std::vector<std::pair<HWND, DWORD>> Handled;   // dialog, when its step returned
+UINT_PTR StepTimer;
+const DWORD StepWatchdog = 30000;
+
+// Ends a dialog left open too long, so that its modal loop returns.
+bool Overdue(HWND dialog, DWORD since)
+{
+    if (!dialog || !IsWindow(dialog) || GetTickCount() - since < StepWatchdog)
+        return false;
+    EndDialog(dialog, 99);
+    return true;
+}
+
+HWND OwnHiddenDialog(const char* title)
+{
+    HWND dialog = FindWindowA("#32770", title);
+    DWORD process = 0;
+    GetWindowThreadProcessId(dialog, &process);
+    return dialog && process == GetCurrentProcessId() ? dialog : NULL;
+}
+
+void CALLBACK RunPendingSteps(HWND, UINT, UINT_PTR, DWORD)
+{
+    for (size_t i = Handled.size(); i-- > 0;)
+        if (!IsWindow(Handled[i].first) || Overdue(Handled[i].first, Handled[i].second))
+            Handled.erase(Handled.begin() + i);
+    for (size_t i = 0; i < Pending.size(); i++) {
+        HWND dialog = FindOwnWindow("#32770", Pending[i].title.c_str());
+        if (!dialog) {
+            if (Overdue(OwnHiddenDialog(Pending[i].title.c_str()), Pending[i].since))
+                Pending.erase(Pending.begin() + i);
+            continue;
+        }
+        std::function<void(HWND)> step = Pending[i].step;
+        Pending.erase(Pending.begin() + i);
+        step(dialog);   // may nest modal loops that run this timer again
+        Handled.push_back({dialog, GetTickCount()});
+        return;
+    }
+}
+}  // namespace
+
+void WhenShown(const char* title, std::function<void(HWND)> step)
+{
+    Pending.push_back({title, step, GetTickCount()});
+    if (!StepTimer)
+        StepTimer = SetTimer(NULL, 0, 100, RunPendingSteps);
+}
+
+void ForgetPendingSteps()
+{
+    Pending.clear();
+    Handled.clear();
+}
+
+HWND WaitForOwnDialog(const char* title, DWORD milliseconds)
+{
+    HWND found = NULL;
+    WaitFor([&] { return (found = FindOwnWindow("#32770", title)) != NULL; }, milliseconds);
+    return found;
+}
+
+void TypeText(HWND control, const char* text)
+{
+    for (const char* c = text; *c; c++)
+        SendMessageA(control, WM_CHAR, (BYTE)*c, 1);
+}
+
+bool Checked(HWND dialog, int id)
+{
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+void SetChecked(HWND dialog, int id, bool ticked)
+{
+    CheckDlgButton(dialog, id, ticked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+struct OwnWindowSearch {
+    const char* className;
+    const char* title;
+    HWND found;
+};
+
+static BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM data)
+{
+    OwnWindowSearch* search = (OwnWindowSearch*)data;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != GetCurrentProcessId() || !IsWindowVisible(window))
+        return TRUE;
+    if (search->className && ClassOf(window) != search->className)
+        return TRUE;
+    if (search->title && WindowText(window) != search->title)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND FindOwnWindow(const char* className, const char* title)
+{
+    OwnWindowSearch search = {className, title, NULL};
+    EnumWindows(MatchOwnWindow, (LPARAM)&search);
+    return search.found;
+}
+
+void ClickButton(HWND dialog, int id)
+{
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
 }
 
 bool ShellProcess::Start(const std::string& arguments, const std::string& desktopFolder)
@@ -341,39 +527,34 @@ COLORREF PixelAt(HWND window, int x, int y)
     return colour;
 }
 
-bool SaveScreenBitmap(const std::string& path)
+bool WriteBitmapFile(const std::string& path, int width, int height,
+                     const std::function<COLORREF(int x, int y)>& colour)
 {
-    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    HDC screen = GetDC(NULL);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
+    DWORD stride = ((width * 3) + 3) & ~3u;
     BITMAPINFOHEADER header = {};
     header.biSize = sizeof header;
     header.biWidth = width;
     header.biHeight = height;
     header.biPlanes = 1;
     header.biBitCount = 24;
-    DWORD stride = ((width * 3) + 3) & ~3u;
-    std::vector<BYTE> pixels(stride * height);
-    GetDIBits(memory, bitmap, 0, height, pixels.data(), (BITMAPINFO*)&header, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(NULL, screen);
+    header.biSizeImage = stride * height;
     BITMAPFILEHEADER file = {};
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + (DWORD)pixels.size();
-    FILE* out = fopen(path.c_str(), "wb");
-    if (!out)
-        return false;
-    fwrite(&file, sizeof file, 1, out);
-    fwrite(&header, sizeof header, 1, out);
-    fwrite(pixels.data(), 1, pixels.size(), out);
-    fclose(out);
-    return true;
+    file.bfSize = file.bfOffBits + header.biSizeImage;
+    std::string data((const char*)&file, sizeof file);
+    data.append((const char*)&header, sizeof header);
+    for (int y = height - 1; y >= 0; y--) {   // bottom row first
+        std::string row(stride, 0);
+        for (int x = 0; x < width; x++) {
+            COLORREF c = colour(x, y);
+            row[x * 3] = (char)GetBValue(c);
+            row[x * 3 + 1] = (char)GetGValue(c);
+            row[x * 3 + 2] = (char)GetRValue(c);
+        }
+        data += row;
+    }
+    return WriteWholeFile(path, data);
 }
 
 const char TitledWindowClass[] = "TestTitledWindow";

@@ -2,6 +2,7 @@
 // driving halcyne.exe as a separate process, finding and reading windows.
 #pragma once
 #include <windows.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,27 @@ void SetRegString(HKEY root, const char* key, const char* name, const char* valu
 void SetRegDword(HKEY root, const char* key, const char* name, DWORD value);
 bool GetRegString(HKEY root, const char* key, const char* name, std::string* value);
 bool GetRegDword(HKEY root, const char* key, const char* name, DWORD* value);
+// A string value of HKCU, or "(missing)".
+std::string RegText(const char* key, const char* name);
+void DeleteRegValue(HKEY root, const char* key, const char* name);
+
+bool ReadWholeFile(const std::string& path, std::string* content);
+bool WriteWholeFile(const std::string& path, const std::string& content);
+bool Exists(const std::string& path);
+
+// Keeps a file's bytes (or its absence) and puts them back at the end of scope.
+struct FileBackup {
+    std::string path;
+    bool existed = false;
+    std::string content;
+    explicit FileBackup(const std::string& path);
+    ~FileBackup();
+    void Remove() const;
+};
+
+// A 24-bit BMP file whose pixel (x, y), counted from the top, has colour(x, y).
+bool WriteBitmapFile(const std::string& path, int width, int height,
+                     const std::function<COLORREF(int x, int y)>& colour);
 
 // The shell's exe beside the test executables.
 std::string ShellExePath();
@@ -57,6 +79,16 @@ template <typename Condition> bool WaitFor(Condition condition, DWORD millisecon
         Pump(20);
     }
 }
+
+// True when the condition holds all through the time (pumping meanwhile):
+// for what must not happen, checked until it would have shown.
+template <typename Condition> bool Holds(Condition condition, DWORD milliseconds)
+{
+    return !WaitFor([&] { return !condition(); }, milliseconds);
+}
+
+// Handles every message already in this thread's queue.
+void DrainQueue();
 
 // Pumps as a dialog's own loop does, so keys reach the dialog manager, until
 // the condition holds or the time is up; returns the condition.
@@ -126,6 +158,24 @@ struct QuietShell {
 
 // Clicks a dialog's button by posting its command (works across processes).
 void PostButtonClick(HWND dialog, int id);
+// Sends a button's click to its dialog as the button would.
+void ClickButton(HWND dialog, int id);
+bool Checked(HWND dialog, int id);
+void SetChecked(HWND dialog, int id, bool ticked);
+// Types text into a control as the keyboard would.
+void TypeText(HWND control, const char* text);
+
+// Runs `step` from a timer of this thread once a visible window of this
+// process with the title shows (class "#32770"); several may wait at once,
+// each runs once. A watchdog ends such a dialog still open 30 s after its
+// step (or 30 s after the request when it never shows visibly), so a test
+// fails instead of hanging in a modal loop.
+void WhenShown(const char* title, std::function<void(HWND)> step);
+void ForgetPendingSteps();
+// Waits (pumping) for a dialog of this process and returns it, or null.
+HWND WaitForOwnDialog(const char* title, DWORD milliseconds = 5000);
+// Finds a visible top-level window of this process by class and title.
+HWND FindOwnWindow(const char* className, const char* title);
 
 // Posts a key as the loop would see it (reaches the accelerators without focus).
 void PostKey(HWND window, UINT virtualKey);
@@ -142,8 +192,6 @@ HWND FindTopLevel(const char* className, const char* title);
 
 // Reads back a screen pixel (through the window's DC).
 COLORREF PixelAt(HWND window, int x, int y);
-// Saves a PNG-ready BMP of the whole screen (for failures and checks by eye).
-bool SaveScreenBitmap(const std::string& path);
 
 // Presses the keys in order and lets them go in reverse, as real input.
 void SendKeys(const std::vector<WORD>& keys);

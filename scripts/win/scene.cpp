@@ -1,0 +1,117 @@
+// Drives a running shell to one view for scripts/screenshot.sh and returns
+// once that view is painted (0), or 1 when it did not come within the limit.
+//   scene desktop | tip | panel | memory | taskmanager | players | help
+#include <windows.h>
+#include <cstring>
+#include "res/resource.h"
+
+static const DWORD Limit = 20000;
+
+static BOOL CALLBACK ChildHasUpdate(HWND child, LPARAM found)
+{
+    if (IsWindowVisible(child) && GetUpdateRect(child, NULL, FALSE))
+        *(bool*)found = true;
+    return TRUE;
+}
+
+// Visible, its thread answers, and nothing of it waits to be painted.
+static bool Painted(HWND window)
+{
+    if (!window || !IsWindowVisible(window))
+        return false;
+    DWORD_PTR result;
+    if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result))
+        return false;
+    bool pending = GetUpdateRect(window, NULL, FALSE) != 0;
+    EnumChildWindows(window, ChildHasUpdate, (LPARAM)&pending);
+    return !pending;
+}
+
+static HWND WaitPainted(const char* className, const char* title)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < Limit) {
+        HWND window = FindWindowA(className, title);
+        if (Painted(window))
+            return window;
+        Sleep(20);
+    }
+    return NULL;
+}
+
+static void Key(HWND window, UINT key)
+{
+    LPARAM scan = (LPARAM)MapVirtualKeyA(key, 0) << 16;
+    PostMessageA(window, WM_KEYDOWN, key, 1 | scan);
+    PostMessageA(window, WM_KEYUP, key, 1 | scan | 0xC0000000);
+}
+
+static void Click(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
+}
+
+// F3 and OK with the password as the fresh machine has it (none).
+static HWND OpenPanel(HWND main)
+{
+    Key(main, VK_F3);
+    HWND security = WaitPainted("#32770", "Security (F3)");
+    if (!security)
+        return NULL;
+    Click(security, IDC_SECURITY_OK);
+    return WaitPainted("#32770", "Halcyne 2.0 Options Panel");
+}
+
+static HWND FromPanel(HWND main, int button, const char* title)
+{
+    HWND panel = OpenPanel(main);
+    if (!panel)
+        return NULL;
+    Click(panel, button);
+    return WaitPainted("#32770", title);
+}
+
+static bool Show(HWND main, const char* scene)
+{
+    if (!strcmp(scene, "desktop"))
+        return true;
+    if (!strcmp(scene, "tip")) {
+        Key(main, VK_F11);
+        return WaitPainted("#32770", "Tip of the Day") != NULL;
+    }
+    if (!strcmp(scene, "panel"))
+        return OpenPanel(main) != NULL;
+    if (!strcmp(scene, "memory"))
+        return FromPanel(main, IDC_PANEL_MEMORY_STATUS, "Memory Options") != NULL;
+    if (!strcmp(scene, "taskmanager"))
+        return FromPanel(main, IDC_PANEL_TASK_MANAGER, "Task Manager") != NULL;
+    if (!strcmp(scene, "players")) {
+        Key(main, VK_F6);
+        HWND mp3 = WaitPainted("#32770", "HX2 MP3 Player (F6)");
+        Key(main, VK_F7);
+        HWND movie = WaitPainted("#32770", "Tavix Home Theatre (F7)");
+        if (!mp3 || !movie)
+            return false;
+        Click(movie, IDC_MOVIE_PLAY);
+        DWORD start = GetTickCount();
+        while (!FindWindowExA(movie, NULL, "MCIWndClass", NULL) && GetTickCount() - start < Limit)
+            Sleep(20);
+        Sleep(1000);   // a second of the movie, so a frame is on the screen
+        return WaitPainted("#32770", "Tavix Home Theatre (F7)") != NULL;
+    }
+    if (!strcmp(scene, "help")) {
+        Key(main, VK_F12);
+        return WaitPainted("HalcyneHtmlView", NULL) != NULL;
+    }
+    return false;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc != 2)
+        return 2;
+    HWND main = WaitPainted("Win", "Tavix Halcyne 2.0");
+    if (!main)
+        return 1;
+    return Show(main, argv[1]) ? 0 : 1;
+}
