@@ -19,6 +19,18 @@ static HINSTANCE ThisModule;
 static const DWORD PageLimit = 16 * 1024 * 1024;
 
 enum { MaxDepth = 32, MaxLinks = 128, MaxAnchors = 128, RunSize = 512, MaxIndent = 8, MaxColours = 64 };
+// The rich edit control joins the text of a paragraph that has one look into
+// one run, and measures the rest of the run again for each line it breaks
+// off: time growing with the square of the run. So black text goes in
+// pieces ending after a space, every other piece in the automatic colour
+// (black too, but a look of its own), and a paragraph longer than the limit
+// goes on as a new one at its next space, or anywhere once far past it (a
+// word that never ends), which bounds runs of any other colour.
+enum { PieceLength = 200, ParagraphLimit = 4000, ParagraphHardLimit = 4 * ParagraphLimit };
+// What the control is given at most: past about this many characters or
+// paragraphs its layout of a page would outgrow the process's memory, so
+// the rest of the page is left off and a closing line says so.
+enum { MaxDocumentLength = 4000000, MaxParagraphs = 150000 };
 
 struct HtmlFormat {
     BYTE bold, italic, underline, link;
@@ -54,7 +66,9 @@ struct HtmlView {
     LONG length;   // characters the document will hold
     char* rtf;
     SIZE_T rtfLength, rtfSize;
-    BOOL rtfFull;  // memory ran out: the rest of the page is left off
+    BOOL rtfFull;  // too long, or memory ran out: the rest of the page is left off
+    LONG paragraphs;
+    BOOL autoColour;   // black text of this piece is given as the automatic colour
     COLORREF colours[MaxColours];
     int colourCount;
     HtmlElement stack[MaxDepth];
@@ -62,6 +76,7 @@ struct HtmlView {
     char run[RunSize];
     int runLength;
     BOOL inParagraph;
+    LONG paragraphStart;   // where the open paragraph's text begins
     BOOL pendingSpace;
     BOOL lastBlank;
     char linkTarget[64];
@@ -88,6 +103,8 @@ static LONG TextEnd(HtmlView* view)
 // Doubling keeps the whole document's writing linear in its size.
 static void AppendRtf(HtmlView* view, const char* bytes, SIZE_T count)
 {
+    if (view->length > MaxDocumentLength || view->paragraphs > MaxParagraphs)
+        view->rtfFull = TRUE;
     if (view->rtfFull)
         return;
     if (view->rtfLength + count > view->rtfSize) {
@@ -125,6 +142,8 @@ static void InsertText(HtmlView* view, const char* text, const HtmlFormat* forma
 {
     char group[RunSize * 5 + 64];
     int colour = ColourIndex(view, format->link ? RGB(0, 0, 204) : format->colour);
+    if (view->autoColour && !format->link && format->colour == RGB(0, 0, 0))
+        colour = 0;
     int used = wsprintfA(group, "{%s%s%s\\cf%d\\fs%ld ", format->bold ? "\\b" : "", format->italic ? "\\i" : "",
                          format->underline || format->link ? "\\ul" : "", colour, format->height / 10);
     static const char hex[] = "0123456789abcdef";
@@ -133,6 +152,7 @@ static void InsertText(HtmlView* view, const char* text, const HtmlFormat* forma
         if (c == '\r') {
             lstrcpyA(group + used, "\\par\r\n");
             used += 6;
+            view->paragraphs++;
         } else if (c == '\\' || c == '{' || c == '}') {
             group[used++] = '\\';
             group[used++] = (char)c;
@@ -162,6 +182,8 @@ static void BeginParagraph(HtmlView* view)
                          (indent < MaxIndent ? indent : MaxIndent) * 360);
     AppendRtf(view, paragraph, used);
     view->inParagraph = TRUE;
+    view->paragraphStart = TextEnd(view);
+    view->autoColour = FALSE;
     view->pendingSpace = FALSE;
     view->lastBlank = FALSE;
 }
@@ -178,21 +200,6 @@ static void FlushRun(HtmlView* view)
     view->runLength = 0;
 }
 
-static void AddChar(HtmlView* view, char c)
-{
-    if (c == ' ') {
-        if (view->inParagraph || view->runLength > 0)
-            view->pendingSpace = TRUE;
-        return;
-    }
-    if (view->runLength >= RunSize - 3)
-        FlushRun(view);
-    if (view->pendingSpace && (view->inParagraph || view->runLength > 0))
-        view->run[view->runLength++] = ' ';
-    view->pendingSpace = FALSE;
-    view->run[view->runLength++] = c;
-}
-
 static void EndParagraph(HtmlView* view)
 {
     FlushRun(view);
@@ -201,6 +208,31 @@ static void EndParagraph(HtmlView* view)
     InsertText(view, "\r", Current(view));
     view->inParagraph = FALSE;
     view->pendingSpace = FALSE;
+}
+
+static void AddChar(HtmlView* view, char c)
+{
+    LONG paragraphLength = view->inParagraph ? TextEnd(view) - view->paragraphStart + view->runLength : 0;
+    if (c == ' ') {
+        if (paragraphLength >= ParagraphLimit)
+            EndParagraph(view);
+        else if (view->inParagraph || view->runLength > 0)
+            view->pendingSpace = TRUE;
+        return;
+    }
+    if (paragraphLength >= ParagraphHardLimit)
+        EndParagraph(view);
+    if (view->runLength >= RunSize - 3)
+        FlushRun(view);
+    if (view->pendingSpace && (view->inParagraph || view->runLength > 0)) {
+        view->run[view->runLength++] = ' ';
+        if (view->runLength >= PieceLength) {
+            FlushRun(view);
+            view->autoColour = !view->autoColour;
+        }
+    }
+    view->pendingSpace = FALSE;
+    view->run[view->runLength++] = c;
 }
 
 // An empty line between blocks, never two in a row.
@@ -648,6 +680,11 @@ static void SetPageMargins(HtmlView* view, int width, int height)
     RECT page = {12, 8, width - 12 - GetSystemMetrics(SM_CXVSCROLL), height - 8};
     if (page.right < page.left || page.bottom < page.top)
         return;
+    // A new rectangle lays the whole page out again: only when it changes.
+    RECT current;
+    SendMessageA(view->edit, EM_GETRECT, 0, (LPARAM)&current);
+    if (EqualRect(&current, &page))
+        return;
     SendMessageA(view->edit, EM_SETRECT, 0, (LPARAM)&page);
     InvalidateRect(view->edit, NULL, TRUE);
 }
@@ -695,7 +732,9 @@ static void LoadDocument(HtmlView* view)
         used += wsprintfA(header + used, "\\red%d\\green%d\\blue%d;", GetRValue(view->colours[i]),
                           GetGValue(view->colours[i]), GetBValue(view->colours[i]));
     used += wsprintfA(header + used, "}\r\n");
-    RtfSource source = {{header, view->rtf ? view->rtf : "", "}"}, {(SIZE_T)used, view->rtfLength, 1}, 0, 0};
+    static const char cut[] = "\\pard\\qc {\\i\\cf0\\fs20 The rest of this page is too long to be shown.}\\par}";
+    const char* end = view->rtfFull ? cut : "}";
+    RtfSource source = {{header, view->rtf ? view->rtf : "", end}, {(SIZE_T)used, view->rtfLength, (SIZE_T)lstrlenA(end)}, 0, 0};
     EDITSTREAM stream = {(DWORD_PTR)&source, 0, ReadRtf};
     SendMessageA(view->edit, EM_STREAMIN, SF_RTF, (LPARAM)&stream);
     HeapFree(GetProcessHeap(), 0, view->rtf);
