@@ -92,7 +92,9 @@ int main(int argc, char** argv)
     }
     double megabytes = atof(argv[2]);
     std::string path = std::string(argv[3]) + "\\bench-" + argv[1] + ".htm";
-    std::string page = MakePage(argv[1], (size_t)(megabytes * 1024 * 1024) - 16);
+    // Kept under the size by the last item's length and the closing tags, so
+    // that "16 MB" stays within the largest page the dialog reads.
+    std::string page = MakePage(argv[1], (size_t)(megabytes * 1024 * 1024) - 64);
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
     DWORD written = 0;
     if (file == INVALID_HANDLE_VALUE || !WriteFile(file, page.data(), (DWORD)page.size(), &written, NULL)) {
