@@ -762,6 +762,14 @@ static void HtmlViewOnCreate(HWND window, const CREATESTRUCTA* create)
                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY,
                                  0, 0, client.right, client.bottom, window, (HMENU)1,
                                  ThisModule, NULL);
+    // The control lays the whole page out again whenever its scroll bar comes
+    // or goes; so the bar is brought up by a filler before the margins are set
+    // and the page goes in, which then replaces the filler: one layout of a
+    // long page. (A short page hides the bar again, which costs little.)
+    char filler[128];
+    FillMemory(filler, sizeof filler - 1, '\r');
+    filler[sizeof filler - 1] = 0;
+    SetWindowTextA(view->edit, filler);
     SetPageMargins(view, client.right, client.bottom);
     SendMessageA(view->edit, EM_SETBKGNDCOLOR, 0, RGB(255, 255, 255));
     SendMessageA(view->edit, EM_SETEVENTMASK, 0, ENM_LINK);
