@@ -21,12 +21,13 @@ static const DWORD PageLimit = 16 * 1024 * 1024;
 enum { MaxDepth = 32, MaxLinks = 128, MaxAnchors = 128, RunSize = 512, MaxIndent = 8, MaxColours = 64 };
 // The rich edit control joins the text of a paragraph that has one look into
 // one run, and measures the rest of the run again for each line it breaks
-// off: time growing with the square of the run. So black text goes in
-// pieces ending after a space, every other piece in the automatic colour
-// (black too, but a look of its own), and a paragraph longer than the limit
-// goes on as a new one at its next space, or anywhere once far past it (a
-// word that never ends), which bounds runs of any other colour.
-enum { PieceLength = 200, ParagraphLimit = 4000, ParagraphHardLimit = 4 * ParagraphLimit };
+// off: time growing with the square of the run. So text goes in pieces
+// ending after a space, every other piece in a second entry of the font
+// table that names the same font (the control sees two looks, the screen
+// one). A paragraph longer than the limit, which the control would lay out
+// again whole for each link marked in it, goes on as a new one at its next
+// space, or anywhere once far past it (a word that never ends).
+enum { PieceLength = 200, ParagraphLimit = 16000, ParagraphHardLimit = 4 * ParagraphLimit };
 // What the control is given at most: past about this many characters or
 // paragraphs its layout of a page would outgrow the process's memory, so
 // the rest of the page is left off and a closing line says so.
@@ -68,7 +69,7 @@ struct HtmlView {
     SIZE_T rtfLength, rtfSize;
     BOOL rtfFull;  // too long, or memory ran out: the rest of the page is left off
     LONG paragraphs;
-    BOOL autoColour;   // black text of this piece is given as the automatic colour
+    BOOL otherFont;   // this piece names the font through its second entry
     COLORREF colours[MaxColours];
     int colourCount;
     HtmlElement stack[MaxDepth];
@@ -142,10 +143,9 @@ static void InsertText(HtmlView* view, const char* text, const HtmlFormat* forma
 {
     char group[RunSize * 5 + 64];
     int colour = ColourIndex(view, format->link ? RGB(0, 0, 204) : format->colour);
-    if (view->autoColour && !format->link && format->colour == RGB(0, 0, 0))
-        colour = 0;
-    int used = wsprintfA(group, "{%s%s%s\\cf%d\\fs%ld ", format->bold ? "\\b" : "", format->italic ? "\\i" : "",
-                         format->underline || format->link ? "\\ul" : "", colour, format->height / 10);
+    int used = wsprintfA(group, "{%s%s%s%s\\cf%d\\fs%ld ", view->otherFont ? "\\f1" : "", format->bold ? "\\b" : "",
+                         format->italic ? "\\i" : "", format->underline || format->link ? "\\ul" : "", colour,
+                         format->height / 10);
     static const char hex[] = "0123456789abcdef";
     for (const char* t = text; *t && used < (int)sizeof group - 8; t++) {
         unsigned char c = (unsigned char)*t;
@@ -183,7 +183,7 @@ static void BeginParagraph(HtmlView* view)
     AppendRtf(view, paragraph, used);
     view->inParagraph = TRUE;
     view->paragraphStart = TextEnd(view);
-    view->autoColour = FALSE;
+    view->otherFont = FALSE;
     view->pendingSpace = FALSE;
     view->lastBlank = FALSE;
 }
@@ -228,7 +228,7 @@ static void AddChar(HtmlView* view, char c)
         view->run[view->runLength++] = ' ';
         if (view->runLength >= PieceLength) {
             FlushRun(view);
-            view->autoColour = !view->autoColour;
+            view->otherFont = !view->otherFont;
         }
     }
     view->pendingSpace = FALSE;
@@ -726,7 +726,7 @@ static DWORD CALLBACK ReadRtf(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* 
 static void LoadDocument(HtmlView* view)
 {
     char header[MaxColours * 32 + 128];
-    int used = wsprintfA(header, "{\\rtf1\\ansi\\ansicpg%u\\deff0{\\fonttbl{\\f0\\fswiss Verdana;}}{\\colortbl;",
+    int used = wsprintfA(header, "{\\rtf1\\ansi\\ansicpg%u\\deff0{\\fonttbl{\\f0\\fswiss Verdana;}{\\f1\\fswiss\\fprq2 Verdana;}}{\\colortbl;",
                          GetACP());
     for (int i = 0; i < view->colourCount; i++)
         used += wsprintfA(header + used, "\\red%d\\green%d\\blue%d;", GetRValue(view->colours[i]),
