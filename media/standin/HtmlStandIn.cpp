@@ -581,7 +581,7 @@ static void RenderHtml(HtmlView* view, const char* html)
     // per comment would run to the page's end for every unclosed one.
     const char* commentEnd = NULL;
     BOOL noCommentEnd = FALSE;
-    while (*p) {
+    while (*p && !view->rtfFull) {   // past what the view can hold, nothing more is shown
         if (*p == '<') {
             if (p[1] == '!') {
                 const char* end = NULL;
