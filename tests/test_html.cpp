@@ -164,6 +164,47 @@ TEST(HtmlViewer, QuitWhileShowingEndsThePageAndIsKept)
     EXPECT_EQ(7, (int)msg.wParam);
 }
 
+// A long paragraph reaches the view in pieces, and one past the length limit
+// goes on as a new paragraph: no word is cut and no space lost or doubled.
+TEST(HtmlViewer, LongParagraphsKeepEveryWordAndBreakOnlyBetweenWords)
+{
+    std::string shortText, longText;
+    for (int i = 0; shortText.size() < 3000; i++)
+        shortText += (i ? " word" : "word") + std::to_string(i);
+    for (int i = 0; longText.size() < 17000; i++)
+        longText += (i ? " item" : "item") + std::to_string(i);
+    TempFolder folder;
+    std::string source = longText;
+    for (size_t at = 70; at < source.size(); at += 70)
+        source[source.find(' ', at)] = '\n';   // line breaks in the source are spaces too
+    folder.Write("long.htm", "<html><head><title>Long</title></head><body><p>" + shortText + "</p><p>" + source +
+                                 "</p></body></html>");
+    static std::string shown;
+    struct Read {
+        static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
+        {
+            HWND view = FindOwnWindow(ViewClass, "Long");
+            if (!view)
+                return;
+            KillTimer(NULL, id);
+            shown = ViewText(view);
+            PostMessageA(view, WM_CLOSE, 0, 0);
+        }
+    };
+    shown.clear();
+    UINT_PTR timer = SetTimer(NULL, 0, 100, Read::Tick);
+    ShowHtmlDocument(NULL, folder.File("long.htm").c_str());
+    KillTimer(NULL, timer);
+    ASSERT_EQ(0u, shown.find(shortText + "\r\r")) << shown.substr(0, 200);
+    std::string rest = shown.substr(shortText.size() + 2);
+    size_t broken = rest.find('\r');
+    ASSERT_NE(std::string::npos, broken);
+    EXPECT_GE(broken, 16000u);
+    EXPECT_EQ(' ', longText[broken]) << "the paragraph went on at a space";
+    rest[broken] = ' ';
+    EXPECT_EQ(0u, rest.find(longText + "\r")) << rest.substr(0, 200);
+}
+
 TEST(HelpDocument, TopicsLinkToTheirSectionsInOrder)
 {
     std::string html = HelpResource();

@@ -19,6 +19,19 @@ static HINSTANCE ThisModule;
 static const DWORD PageLimit = 16 * 1024 * 1024;
 
 enum { MaxDepth = 32, MaxLinks = 128, MaxAnchors = 128, RunSize = 512, MaxIndent = 8, MaxColours = 64 };
+// The rich edit control joins the text of a paragraph that has one look into
+// one run, and measures the rest of the run again for each line it breaks
+// off: time growing with the square of the run. So text goes in pieces
+// ending after a space, every other piece in a second entry of the font
+// table that names the same font (the control sees two looks, the screen
+// one). A paragraph longer than the limit, which the control would lay out
+// again whole for each link marked in it, goes on as a new one at its next
+// space, or anywhere once far past it (a word that never ends).
+enum { PieceLength = 200, ParagraphLimit = 16000, ParagraphHardLimit = 4 * ParagraphLimit };
+// What the control is given at most: past about this many characters or
+// paragraphs its layout of a page would outgrow the process's memory, so
+// the rest of the page is left off and a closing line says so.
+enum { MaxDocumentLength = 4000000, MaxParagraphs = 150000 };
 
 struct HtmlFormat {
     BYTE bold, italic, underline, link;
@@ -54,7 +67,9 @@ struct HtmlView {
     LONG length;   // characters the document will hold
     char* rtf;
     SIZE_T rtfLength, rtfSize;
-    BOOL rtfFull;  // memory ran out: the rest of the page is left off
+    BOOL rtfFull;  // too long, or memory ran out: the rest of the page is left off
+    LONG paragraphs;
+    BOOL otherFont;   // this piece names the font through its second entry
     COLORREF colours[MaxColours];
     int colourCount;
     HtmlElement stack[MaxDepth];
@@ -62,6 +77,7 @@ struct HtmlView {
     char run[RunSize];
     int runLength;
     BOOL inParagraph;
+    LONG paragraphStart;   // where the open paragraph's text begins
     BOOL pendingSpace;
     BOOL lastBlank;
     char linkTarget[64];
@@ -88,6 +104,8 @@ static LONG TextEnd(HtmlView* view)
 // Doubling keeps the whole document's writing linear in its size.
 static void AppendRtf(HtmlView* view, const char* bytes, SIZE_T count)
 {
+    if (view->length > MaxDocumentLength || view->paragraphs > MaxParagraphs)
+        view->rtfFull = TRUE;
     if (view->rtfFull)
         return;
     if (view->rtfLength + count > view->rtfSize) {
@@ -125,14 +143,16 @@ static void InsertText(HtmlView* view, const char* text, const HtmlFormat* forma
 {
     char group[RunSize * 5 + 64];
     int colour = ColourIndex(view, format->link ? RGB(0, 0, 204) : format->colour);
-    int used = wsprintfA(group, "{%s%s%s\\cf%d\\fs%ld ", format->bold ? "\\b" : "", format->italic ? "\\i" : "",
-                         format->underline || format->link ? "\\ul" : "", colour, format->height / 10);
+    int used = wsprintfA(group, "{%s%s%s%s\\cf%d\\fs%ld ", view->otherFont ? "\\f1" : "", format->bold ? "\\b" : "",
+                         format->italic ? "\\i" : "", format->underline || format->link ? "\\ul" : "", colour,
+                         format->height / 10);
     static const char hex[] = "0123456789abcdef";
     for (const char* t = text; *t && used < (int)sizeof group - 8; t++) {
         unsigned char c = (unsigned char)*t;
         if (c == '\r') {
             lstrcpyA(group + used, "\\par\r\n");
             used += 6;
+            view->paragraphs++;
         } else if (c == '\\' || c == '{' || c == '}') {
             group[used++] = '\\';
             group[used++] = (char)c;
@@ -162,6 +182,8 @@ static void BeginParagraph(HtmlView* view)
                          (indent < MaxIndent ? indent : MaxIndent) * 360);
     AppendRtf(view, paragraph, used);
     view->inParagraph = TRUE;
+    view->paragraphStart = TextEnd(view);
+    view->otherFont = FALSE;
     view->pendingSpace = FALSE;
     view->lastBlank = FALSE;
 }
@@ -178,21 +200,6 @@ static void FlushRun(HtmlView* view)
     view->runLength = 0;
 }
 
-static void AddChar(HtmlView* view, char c)
-{
-    if (c == ' ') {
-        if (view->inParagraph || view->runLength > 0)
-            view->pendingSpace = TRUE;
-        return;
-    }
-    if (view->runLength >= RunSize - 3)
-        FlushRun(view);
-    if (view->pendingSpace && (view->inParagraph || view->runLength > 0))
-        view->run[view->runLength++] = ' ';
-    view->pendingSpace = FALSE;
-    view->run[view->runLength++] = c;
-}
-
 static void EndParagraph(HtmlView* view)
 {
     FlushRun(view);
@@ -201,6 +208,31 @@ static void EndParagraph(HtmlView* view)
     InsertText(view, "\r", Current(view));
     view->inParagraph = FALSE;
     view->pendingSpace = FALSE;
+}
+
+static void AddChar(HtmlView* view, char c)
+{
+    LONG paragraphLength = view->inParagraph ? TextEnd(view) - view->paragraphStart + view->runLength : 0;
+    if (c == ' ') {
+        if (paragraphLength >= ParagraphLimit)
+            EndParagraph(view);
+        else if (view->inParagraph || view->runLength > 0)
+            view->pendingSpace = TRUE;
+        return;
+    }
+    if (paragraphLength >= ParagraphHardLimit)
+        EndParagraph(view);
+    if (view->runLength >= RunSize - 3)
+        FlushRun(view);
+    if (view->pendingSpace && (view->inParagraph || view->runLength > 0)) {
+        view->run[view->runLength++] = ' ';
+        if (view->runLength >= PieceLength) {
+            FlushRun(view);
+            view->otherFont = !view->otherFont;
+        }
+    }
+    view->pendingSpace = FALSE;
+    view->run[view->runLength++] = c;
 }
 
 // An empty line between blocks, never two in a row.
@@ -549,7 +581,7 @@ static void RenderHtml(HtmlView* view, const char* html)
     // per comment would run to the page's end for every unclosed one.
     const char* commentEnd = NULL;
     BOOL noCommentEnd = FALSE;
-    while (*p) {
+    while (*p && !view->rtfFull) {   // past what the view can hold, nothing more is shown
         if (*p == '<') {
             if (p[1] == '!') {
                 const char* end = NULL;
@@ -648,6 +680,11 @@ static void SetPageMargins(HtmlView* view, int width, int height)
     RECT page = {12, 8, width - 12 - GetSystemMetrics(SM_CXVSCROLL), height - 8};
     if (page.right < page.left || page.bottom < page.top)
         return;
+    // A new rectangle lays the whole page out again: only when it changes.
+    RECT current;
+    SendMessageA(view->edit, EM_GETRECT, 0, (LPARAM)&current);
+    if (EqualRect(&current, &page))
+        return;
     SendMessageA(view->edit, EM_SETRECT, 0, (LPARAM)&page);
     InvalidateRect(view->edit, NULL, TRUE);
 }
@@ -689,13 +726,15 @@ static DWORD CALLBACK ReadRtf(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* 
 static void LoadDocument(HtmlView* view)
 {
     char header[MaxColours * 32 + 128];
-    int used = wsprintfA(header, "{\\rtf1\\ansi\\ansicpg%u\\deff0{\\fonttbl{\\f0\\fswiss Verdana;}}{\\colortbl;",
+    int used = wsprintfA(header, "{\\rtf1\\ansi\\ansicpg%u\\deff0{\\fonttbl{\\f0\\fswiss Verdana;}{\\f1\\fswiss\\fprq2 Verdana;}}{\\colortbl;",
                          GetACP());
     for (int i = 0; i < view->colourCount; i++)
         used += wsprintfA(header + used, "\\red%d\\green%d\\blue%d;", GetRValue(view->colours[i]),
                           GetGValue(view->colours[i]), GetBValue(view->colours[i]));
     used += wsprintfA(header + used, "}\r\n");
-    RtfSource source = {{header, view->rtf ? view->rtf : "", "}"}, {(SIZE_T)used, view->rtfLength, 1}, 0, 0};
+    static const char cut[] = "\\pard\\qc {\\i\\cf0\\fs20 The rest of this page is too long to be shown.}\\par}";
+    const char* end = view->rtfFull ? cut : "}";
+    RtfSource source = {{header, view->rtf ? view->rtf : "", end}, {(SIZE_T)used, view->rtfLength, (SIZE_T)lstrlenA(end)}, 0, 0};
     EDITSTREAM stream = {(DWORD_PTR)&source, 0, ReadRtf};
     SendMessageA(view->edit, EM_STREAMIN, SF_RTF, (LPARAM)&stream);
     HeapFree(GetProcessHeap(), 0, view->rtf);
@@ -723,6 +762,14 @@ static void HtmlViewOnCreate(HWND window, const CREATESTRUCTA* create)
                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY,
                                  0, 0, client.right, client.bottom, window, (HMENU)1,
                                  ThisModule, NULL);
+    // The control lays the whole page out again whenever its scroll bar comes
+    // or goes; so the bar is brought up by a filler before the margins are set
+    // and the page goes in, which then replaces the filler: one layout of a
+    // long page. (A short page hides the bar again, which costs little.)
+    char filler[128];
+    FillMemory(filler, sizeof filler - 1, '\r');
+    filler[sizeof filler - 1] = 0;
+    SetWindowTextA(view->edit, filler);
     SetPageMargins(view, client.right, client.bottom);
     SendMessageA(view->edit, EM_SETBKGNDCOLOR, 0, RGB(255, 255, 255));
     SendMessageA(view->edit, EM_SETEVENTMASK, 0, ENM_LINK);
