@@ -19,26 +19,8 @@
 #include <cstdio>
 #include <cstring>
 #include "tools/Tools.h"
+#include "Painted.h"
 #include <cstdlib>
-
-static BOOL CALLBACK ChildHasUpdate(HWND child, LPARAM found)
-{
-    if (IsWindowVisible(child) && GetUpdateRect(child, NULL, FALSE))
-        *(bool*)found = true;
-    return TRUE;
-}
-
-static bool Painted(HWND window)
-{
-    if (!window || !IsWindowVisible(window))
-        return false;
-    DWORD_PTR result;
-    if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result))
-        return false;
-    bool pending = GetUpdateRect(window, NULL, FALSE) != 0;
-    EnumChildWindows(window, ChildHasUpdate, (LPARAM)&pending);
-    return !pending;
-}
 
 static double Now()
 {
@@ -46,18 +28,6 @@ static double Now()
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&count);
     return count.QuadPart * 1000.0 / frequency.QuadPart;
-}
-
-static HWND WaitPainted(const char* className, const char* title, DWORD limit)
-{
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < limit) {
-        HWND window = FindWindowA(className, title);
-        if (Painted(window))
-            return window;
-        Sleep(2);
-    }
-    return NULL;
 }
 
 static bool StartProgram(char* command, PROCESS_INFORMATION* process)
@@ -71,6 +41,8 @@ static int Launch(const char* className, const char* title, int argc, char** arg
 {
     char command[2048] = "";
     for (int i = 0; i < argc; ++i) {
+        if (lstrlenA(command) + lstrlenA(argv[i]) + 2 > (int)sizeof command)
+            return 2;
         lstrcatA(command, i ? " " : "");
         lstrcatA(command, argv[i]);
     }
@@ -78,7 +50,7 @@ static int Launch(const char* className, const char* title, int argc, char** arg
     double begin = Now();
     if (!StartProgram(command, &process))
         return 2;
-    HWND window = WaitPainted(className, title, 60000);
+    HWND window = WaitPainted(className, title, 60000, 2);
     double elapsed = Now() - begin;
     if (!window)
         return 3;
@@ -93,7 +65,7 @@ static int Launch(const char* className, const char* title, int argc, char** arg
 
 static int Refresh(const char* className, const char* title)
 {
-    HWND window = WaitPainted(className, title, 30000);
+    HWND window = WaitPainted(className, title, 30000, 2);
     if (!window)
         return 3;
     Sleep(500);
@@ -195,7 +167,7 @@ static BOOL CALLBACK FindTaskbar(HWND window, LPARAM found)
 static int Peer(const char* desktopName, const char* size)
 {
     char command[256];
-    wsprintfA(command, "explorer.exe /desktop=%s,%s", desktopName, size);
+    wsprintfA(command, "explorer.exe /desktop=%.100s,%.100s", desktopName, size);
     PROCESS_INFORMATION process;
     double begin = Now();
     if (!StartProgram(command, &process))
@@ -244,7 +216,7 @@ static int Links(const char* folder, int count, const char* target)
         if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file))) {
             char path[MAX_PATH];
             WCHAR widePath[MAX_PATH];
-            wsprintfA(path, "%s\\Shortcut %03d.lnk", folder, i);
+            wsprintfA(path, "%.200s\\Shortcut %03d.lnk", folder, i);
             MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH);
             if (SUCCEEDED(file->Save(widePath, TRUE)))
                 made++;
@@ -267,7 +239,7 @@ int main(int argc, char** argv)
     if (argc >= 5 && !lstrcmpA(argv[1], "launch"))
         return Launch(argv[2], argv[3], argc - 4, argv + 4);
     if (argc >= 4 && !lstrcmpA(argv[1], "wait"))
-        return WaitPainted(argv[2], argv[3], 60000) ? 0 : 3;
+        return WaitPainted(argv[2], argv[3], 60000, 2) ? 0 : 3;
     if (argc >= 4 && !lstrcmpA(argv[1], "refresh"))
         return Refresh(argv[2], argv[3]);
     if (argc >= 4 && !lstrcmpA(argv[1], "windows"))

@@ -4,39 +4,13 @@
 #include <windows.h>
 #include <cstring>
 #include "res/resource.h"
+#include "Painted.h"
 
 static const DWORD Limit = 20000;
 
-static BOOL CALLBACK ChildHasUpdate(HWND child, LPARAM found)
-{
-    if (IsWindowVisible(child) && GetUpdateRect(child, NULL, FALSE))
-        *(bool*)found = true;
-    return TRUE;
-}
-
-// Visible, its thread answers, and nothing of it waits to be painted.
-static bool Painted(HWND window)
-{
-    if (!window || !IsWindowVisible(window))
-        return false;
-    DWORD_PTR result;
-    if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result))
-        return false;
-    bool pending = GetUpdateRect(window, NULL, FALSE) != 0;
-    EnumChildWindows(window, ChildHasUpdate, (LPARAM)&pending);
-    return !pending;
-}
-
 static HWND WaitPainted(const char* className, const char* title)
 {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < Limit) {
-        HWND window = FindWindowA(className, title);
-        if (Painted(window))
-            return window;
-        Sleep(20);
-    }
-    return NULL;
+    return WaitPainted(className, title, Limit, 20);
 }
 
 static void Key(HWND window, UINT key)
