@@ -39,13 +39,7 @@ struct DesktopHost {
     {
         AppInstance = GetModuleHandleA(NULL);
         lstrcpynA(ProgramInfo.desktopFolder, desktop.path.c_str(), sizeof ProgramInfo.desktopFolder);
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = HostProc;
-        windowClass.hInstance = AppInstance;
-        windowClass.lpszClassName = "DesktopTestHost";
-        RegisterClassA(&windowClass);
-        host = CreateWindowExA(0, "DesktopTestHost", "", WS_POPUP, 0, 0, 800, 600, NULL, NULL,
-                               AppInstance, NULL);
+        host = MakeWindow("DesktopTestHost", HostProc, "", WS_POPUP, { 0, 0, 800, 600 });
         MainWindow = host;
         SetRegString(HKEY_CURRENT_USER, WallpaperKey, "WallPaper", "");
     }

@@ -27,16 +27,7 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 // A window that records what a media record sends it, standing in for the media window.
-HWND RecordingWindow()
-{
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = RecordingProc;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.lpszClassName = "RecordingMediaWindow";
-    RegisterClassA(&windowClass);
-    return CreateWindowExA(0, "RecordingMediaWindow", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
-                           GetModuleHandleA(NULL), NULL);
-}
+HWND RecordingWindow() { return MakeWindow("RecordingMediaWindow", RecordingProc, "", WS_POPUP); }
 
 void ExpectMessages(const std::vector<std::pair<UINT, LPARAM>>& expected, int line)
 {

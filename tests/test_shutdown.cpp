@@ -111,13 +111,7 @@ struct ShutDown : ShellDialogTest {
         lstrcpynA(ProgramInfo.desktopFolder, desktop.path.c_str(), sizeof ProgramInfo.desktopFolder);
         SetRegString(HKEY_CURRENT_USER, ProductKeyPath, "DesktopExtension", "");
         SetRegString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "WallPaper", "");
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = HostProc;
-        windowClass.hInstance = AppInstance;
-        windowClass.lpszClassName = "ShutDownTestHost";
-        RegisterClassA(&windowClass);
-        host = CreateWindowExA(0, "ShutDownTestHost", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, NULL,
-                               NULL, AppInstance, NULL);
+        host = MakeWindow("ShutDownTestHost", HostProc, "", WS_POPUP | WS_VISIBLE, { 0, 0, 400, 300 });
         MainWindow = host;
         DesktopViewWindow = CreateDesktopView(host);
         CreateTaskbarControls(host);

@@ -27,11 +27,6 @@ struct TaskbarHost {
     TaskbarHost()
     {
         AppInstance = GetModuleHandleA(NULL);
-        WNDCLASSA hostClass = {};
-        hostClass.lpfnWndProc = HostProc;
-        hostClass.hInstance = AppInstance;
-        hostClass.lpszClassName = "TaskbarTestHost";
-        RegisterClassA(&hostClass);
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = DefWindowProcA;
         windowClass.hInstance = AppInstance;
@@ -39,8 +34,7 @@ struct TaskbarHost {
         windowClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
         windowClass.lpszClassName = "TaskbarTestWindow";
         RegisterClassA(&windowClass);
-        host = CreateWindowExA(0, "TaskbarTestHost", "", WS_POPUP, 0, 0, 1024, 768, NULL, NULL,
-                               AppInstance, NULL);
+        host = MakeWindow("TaskbarTestHost", HostProc, "", WS_POPUP, { 0, 0, 1024, 768 });
         MainWindow = host;
         CreateTaskbarControls(host);
     }

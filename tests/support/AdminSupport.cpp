@@ -106,16 +106,7 @@ static LRESULT CALLBACK FakeMainProc(HWND window, UINT message, WPARAM wParam, L
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-HWND MakeFakeMainWindow()
-{
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = FakeMainProc;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.lpszClassName = "AdminFakeMain";
-    RegisterClassA(&windowClass);
-    return CreateWindowExA(0, "AdminFakeMain", "fake main", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
-                           windowClass.hInstance, NULL);
-}
+HWND MakeFakeMainWindow() { return MakeWindow("AdminFakeMain", FakeMainProc, "fake main", WS_POPUP); }
 
 HWND LogIntoPanel(ShellProcess& shell, HWND main)
 {

@@ -519,6 +519,18 @@ HWND FindTopLevel(const char* className, const char* title)
     return window && IsWindowVisible(window) ? window : NULL;
 }
 
+HWND MakeWindow(const char* className, WNDPROC procedure, const char* title, DWORD style, RECT place,
+                DWORD exStyle)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.lpszClassName = className;
+    RegisterClassA(&windowClass);
+    return CreateWindowExA(exStyle, className, title, style, place.left, place.top, place.right,
+                           place.bottom, NULL, NULL, windowClass.hInstance, NULL);
+}
+
 COLORREF PixelAt(HWND window, int x, int y)
 {
     HDC dc = GetWindowDC(window);
@@ -572,13 +584,7 @@ static int ServeTitledWindowIfAsked()
     if (!title)
         return 0;
     title += lstrlenA(TitledWindowSwitch);
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = TitledWindowProc;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.lpszClassName = TitledWindowClass;
-    RegisterClassA(&windowClass);
-    CreateWindowExA(0, TitledWindowClass, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 30, 30, 240, 120,
-                    NULL, NULL, windowClass.hInstance, NULL);
+    MakeWindow(TitledWindowClass, TitledWindowProc, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, { 30, 30, 240, 120 });
     MSG message;
     while (GetMessageA(&message, NULL, 0, 0) > 0)
         DispatchMessageA(&message);
@@ -669,13 +675,8 @@ static LRESULT CALLBACK KeyRecorderProc(HWND window, UINT message, WPARAM wParam
 
 KeyRecorder::KeyRecorder()
 {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = KeyRecorderProc;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.lpszClassName = "TestKeyRecorder";
-    RegisterClassA(&windowClass);
-    window = CreateWindowExA(WS_EX_TOPMOST, "TestKeyRecorder", "key recorder", WS_POPUP | WS_VISIBLE,
-                             0, 0, 120, 60, NULL, NULL, windowClass.hInstance, NULL);
+    window = MakeWindow("TestKeyRecorder", KeyRecorderProc, "key recorder", WS_POPUP | WS_VISIBLE,
+                        { 0, 0, 120, 60 }, WS_EX_TOPMOST);
 }
 
 KeyRecorder::~KeyRecorder() { DestroyWindow(window); }

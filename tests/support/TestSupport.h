@@ -67,8 +67,9 @@ std::string ExeFolder();
 
 // Pumps this thread's messages for the given time.
 void Pump(DWORD milliseconds);
-// Pumps until the condition holds or the time is up; returns the condition.
-template <typename Condition> bool WaitFor(Condition condition, DWORD milliseconds = 5000)
+// Runs `pump` until the condition holds or the time is up; returns the condition.
+template <typename Condition, typename PumpStep>
+bool PumpUntil(Condition condition, DWORD milliseconds, PumpStep pump)
 {
     DWORD start = GetTickCount();
     for (;;) {
@@ -76,8 +77,14 @@ template <typename Condition> bool WaitFor(Condition condition, DWORD millisecon
             return true;
         if (GetTickCount() - start > milliseconds)
             return false;
-        Pump(20);
+        pump();
     }
+}
+
+// Pumps until the condition holds or the time is up; returns the condition.
+template <typename Condition> bool WaitFor(Condition condition, DWORD milliseconds = 5000)
+{
+    return PumpUntil(condition, milliseconds, [] { Pump(20); });
 }
 
 // True when the condition holds all through the time (pumping meanwhile):
@@ -94,12 +101,7 @@ void DrainQueue();
 // the condition holds or the time is up; returns the condition.
 template <typename Condition> bool WaitInDialog(HWND dialog, Condition condition, DWORD milliseconds)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition())
-            return true;
-        if (GetTickCount() - start > milliseconds)
-            return false;
+    return PumpUntil(condition, milliseconds, [dialog] {
         MSG msg;
         while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
             if (!IsWindow(dialog) || !IsDialogMessageA(dialog, &msg)) {
@@ -108,7 +110,7 @@ template <typename Condition> bool WaitInDialog(HWND dialog, Condition condition
             }
         }
         MsgWaitForMultipleObjects(0, NULL, FALSE, 20, QS_ALLINPUT);
-    }
+    });
 }
 
 // Another program with one visible window of class TitledWindowClass and the
@@ -189,6 +191,11 @@ std::string ClassOf(HWND window);
 std::string MessageBoxText(HWND box);
 // Finds a visible top-level window of this or any process by class and title.
 HWND FindTopLevel(const char* className, const char* title);
+
+// Registers the window class (again is harmless) and makes a window of it,
+// placed at `place` (left, top, width, height).
+HWND MakeWindow(const char* className, WNDPROC procedure, const char* title, DWORD style,
+                RECT place = { 0, 0, 10, 10 }, DWORD exStyle = 0);
 
 // Reads back a screen pixel (through the window's DC).
 COLORREF PixelAt(HWND window, int x, int y);
