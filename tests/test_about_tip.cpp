@@ -245,16 +245,10 @@ namespace {
 struct ShellWithTip : ::testing::Test {
     SavedValue saved{HKEY_CURRENT_USER, ProductKey, "ShowTTS"};
     WineDrawnFrames shellFrames{"halcyne.exe"};   // its captions reach the screen
-    TempFolder desktop;
-    DesktopFolderGuard folder{desktop.path};
-    ShellProcess shell;
-    HWND main = NULL;
-    void StartShell()
-    {
-        ASSERT_TRUE(shell.Start());
-        main = shell.WaitForMainWindow();
-        ASSERT_NE(nullptr, main);
-    }
+    DesktopShell run;
+    ShellProcess& shell = run.shell;
+    HWND& main = run.main;
+    void StartShell() { ASSERT_TRUE(run.Start()); }
 };
 }  // namespace
 

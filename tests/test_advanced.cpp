@@ -191,24 +191,17 @@ TEST_F(AdvancedFixture, OpensTheMp3PlayerModallyAndTheMoviePlayer)
 
 TEST(AdvancedShell, FromTheOptionsPanelOkStoresThePattern)
 {
-    TempFolder desktop;
-    DesktopFolderGuard folder(desktop.path);
-    SavedValue password(HKEY_CURRENT_USER, "Software\\HX_", "Password");
     SavedValue extension(HKEY_CURRENT_USER, ProductKey, "DesktopExtension");
     SavedValue mp3(HKEY_CURRENT_USER, ProductKey, "Mp3Path");
-    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Password", "");
-    SetRegString(HKEY_CURRENT_USER, ProductKey, "Mp3Path", desktop.path.c_str());
-    ShellProcess shell;
-    ASSERT_TRUE(shell.Start("", desktop.path));
-    HWND main = shell.WaitForMainWindow();
-    ASSERT_NE(nullptr, main);
-    HWND panel = LogIntoPanel(shell, main);
+    PanelShell run;
+    SetRegString(HKEY_CURRENT_USER, ProductKey, "Mp3Path", run.desktop.path.c_str());
+    HWND panel = run.OpenPanel();
     ASSERT_NE(nullptr, panel);
     PostButtonClick(panel, IDC_PANEL_ADVANCED);
-    HWND advanced = shell.WaitForWindow("#32770", DialogTitle);
+    HWND advanced = run.shell.WaitForWindow("#32770", DialogTitle);
     ASSERT_NE(nullptr, advanced);
     // The field shows what it holds in capitals.
-    EXPECT_EQ(0, lstrcmpiA(desktop.path.c_str(), WindowText(GetDlgItem(advanced, IDC_ADVANCED_MP3_PATH)).c_str()));
+    EXPECT_EQ(0, lstrcmpiA(run.desktop.path.c_str(), WindowText(GetDlgItem(advanced, IDC_ADVANCED_MP3_PATH)).c_str()));
     SendMessageA(GetDlgItem(advanced, IDC_ADVANCED_EXTENSION), WM_SETTEXT, 0, (LPARAM)"*.lnk");
     EXPECT_EQ("*.LNK", WindowText(GetDlgItem(advanced, IDC_ADVANCED_EXTENSION)));
     PostButtonClick(advanced, IDOK);

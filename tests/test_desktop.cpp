@@ -466,29 +466,21 @@ bool Near(COLORREF a, COLORREF b)
            abs(GetBValue(a) - GetBValue(b)) < 12;
 }
 
-// The shell started over a Desktop folder of this test's own.
-struct RunningShell {
-    TempFolder desktop;
-    DesktopFolderGuard folder{ desktop.path };
+// The values a running shell's desktop reads, put back after it has ended.
+struct DesktopValues {
     SavedValue tips{ HKEY_CURRENT_USER, ProductKeyPath, "ShowTTS" };
     SavedValue pattern{ HKEY_CURRENT_USER, ProductKeyPath, "DesktopExtension" };
     SavedValue video{ HKEY_CURRENT_USER, ProductKeyPath, "Video" };
     SavedValue wallpaper{ HKEY_CURRENT_USER, WallpaperKey, "WallPaper" };
-    ShellProcess shell;
-    HWND main = NULL;
+};
 
+// The shell started over a Desktop folder of this test's own.
+struct RunningShell : DesktopValues, DesktopShell {
     RunningShell()
     {
         SetRegDword(HKEY_CURRENT_USER, ProductKeyPath, "ShowTTS", 1);
         SetRegString(HKEY_CURRENT_USER, ProductKeyPath, "DesktopExtension", "");
         SetRegString(HKEY_CURRENT_USER, WallpaperKey, "WallPaper", "");
-    }
-    bool Start()
-    {
-        if (!shell.Start())
-            return false;
-        main = shell.WaitForMainWindow();
-        return main != NULL;
     }
     HWND View() const { return GetDlgItem(main, 2000); }
 };

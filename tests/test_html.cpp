@@ -272,37 +272,29 @@ TEST(HelpShell, HelpOnTheCommandLineComesBeforeAnyWindowAndEnds)
 
 TEST(HelpShell, F12ShowsTheHelpAndF8TheChosenFile)
 {
-    TempFolder desktop;
-    DesktopFolderGuard folder(desktop.path);
     SavedValue savedFile(HKEY_CURRENT_USER, "Software\\HX_", "HTMLFile");
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\HX_", 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, "HTMLFile");
-        RegCloseKey(key);
-    }
-    ShellProcess shell;
-    ASSERT_TRUE(shell.Start("", desktop.path));
-    HWND main = shell.WaitForMainWindow();
-    ASSERT_NE(nullptr, main);
+    DeleteRegValue(HKEY_CURRENT_USER, "Software\\HX_", "HTMLFile");
+    DesktopShell run;
+    ASSERT_TRUE(run.Start());
 
-    PostKey(main, VK_F12);
-    HWND help = shell.WaitForWindow(ViewClass, "ONLINEHELP");
+    PostKey(run.main, VK_F12);
+    HWND help = run.shell.WaitForWindow(ViewClass, "ONLINEHELP");
     ASSERT_NE(nullptr, help);
     PostMessageA(help, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(help); }));
 
     // Never set: F8 stores the empty value and shows nothing.
-    PostKey(main, VK_F8);
+    PostKey(run.main, VK_F8);
     std::string value = "unset";
     EXPECT_TRUE(WaitFor([&] { return GetRegString(HKEY_CURRENT_USER, "Software\\HX_", "HTMLFile", &value); }));
     EXPECT_EQ("", value);
-    EXPECT_TRUE(Holds([&] { return shell.Windows(ViewClass).empty(); }, 500));
+    EXPECT_TRUE(Holds([&] { return run.shell.Windows(ViewClass).empty(); }, 500));
 
-    desktop.Write("rules.htm", "<html><head><title>House Rules</title></head><body><h1>Rules</h1>"
+    run.desktop.Write("rules.htm", "<html><head><title>House Rules</title></head><body><h1>Rules</h1>"
                                "<p>No <b>food</b> near the keyboards.&#4294967361;</p></body></html>");
-    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "HTMLFile", desktop.File("rules.htm").c_str());
-    PostKey(main, VK_F8);
-    HWND page = shell.WaitForWindow(ViewClass, "House Rules");
+    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "HTMLFile", run.desktop.File("rules.htm").c_str());
+    PostKey(run.main, VK_F8);
+    HWND page = run.shell.WaitForWindow(ViewClass, "House Rules");
     ASSERT_NE(nullptr, page);
     std::string text = ViewText(page);
     EXPECT_NE(std::string::npos, text.find("No food near the keyboards.?")) << text;   // no wrapped entity

@@ -206,38 +206,34 @@ TEST_F(LoginFixture, SupplierChangeStoresSupplierOnlyAndCancelStoresNothing)
 // As a user would: F3 on the running shell, a wrong and a right password.
 TEST(LoginShell, F3WrongThenRightPasswordOpensThePanel)
 {
-    TempFolder desktop;
-    DesktopFolderGuard folder(desktop.path);
     SavedValue password(HKEY_CURRENT_USER, "Software\\HX_", "Password");
     SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Password", "letmein");
-    ShellProcess shell;
-    ASSERT_TRUE(shell.Start("", desktop.path));
-    HWND main = shell.WaitForMainWindow();
-    ASSERT_NE(nullptr, main);
-    PostKey(main, VK_F3);
-    HWND security = shell.WaitForWindow("#32770", SecurityTitle);
+    DesktopShell run;
+    ASSERT_TRUE(run.Start());
+    PostKey(run.main, VK_F3);
+    HWND security = run.shell.WaitForWindow("#32770", SecurityTitle);
     ASSERT_NE(nullptr, security);
     HWND field = GetDlgItem(security, IDC_SECURITY_PASSWORD);
     SendMessageA(field, WM_SETTEXT, 0, (LPARAM)"nope");
     PostButtonClick(security, IDC_SECURITY_OK);
-    HWND box = shell.WaitForWindow("#32770", "Halcyne 2.08");
+    HWND box = run.shell.WaitForWindow("#32770", "Halcyne 2.08");
     ASSERT_NE(nullptr, box);
     EXPECT_EQ("Invalid Password !", MessageBoxText(box));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }));
     SendMessageA(field, WM_SETTEXT, 0, (LPARAM)"letmein");
     PostButtonClick(security, IDC_SECURITY_OK);
-    HWND panel = shell.WaitForWindow("#32770", PanelTitle);
+    HWND panel = run.shell.WaitForWindow("#32770", PanelTitle);
     ASSERT_NE(nullptr, panel);
-    EXPECT_EQ(main, GetWindow(panel, GW_OWNER));
+    EXPECT_EQ(run.main, GetWindow(panel, GW_OWNER));
     PostButtonClick(panel, IDC_PANEL_ADMIN_PASSWORD);
-    HWND change = shell.WaitForWindow("#32770", "Change Administrator Password");
+    HWND change = run.shell.WaitForWindow("#32770", "Change Administrator Password");
     ASSERT_NE(nullptr, change);
     PostButtonClick(change, IDC_PASSWORD_CANCEL);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(change); }));
     PostButtonClick(panel, IDC_PANEL_CANCEL);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(panel) && !IsWindow(security); }));
-    EXPECT_TRUE(IsWindow(main));
+    EXPECT_TRUE(IsWindow(run.main));
 }
 
 }  // namespace

@@ -126,15 +126,11 @@ TEST_F(MovieFixture, RefusesWhileTheMp3PlayerPlaysOrIsPaused)
 
 TEST(MovieShell, F7OpensOneWindowInTheCorner)
 {
-    TempFolder desktop;
-    DesktopFolderGuard folder(desktop.path);
     SavedValue savedMovie(HKEY_CURRENT_USER, ProductKey, "DesktopMovie");
-    ShellProcess shell;
-    ASSERT_TRUE(shell.Start("", desktop.path));
-    HWND main = shell.WaitForMainWindow();
-    ASSERT_NE(nullptr, main);
-    PostKey(main, VK_F7);
-    HWND movie = shell.WaitForWindow("#32770", MovieTitle);
+    DesktopShell run;
+    ASSERT_TRUE(run.Start());
+    PostKey(run.main, VK_F7);
+    HWND movie = run.shell.WaitForWindow("#32770", MovieTitle);
     ASSERT_NE(nullptr, movie);
     RECT rect;
     GetWindowRect(movie, &rect);
@@ -142,10 +138,10 @@ TEST(MovieShell, F7OpensOneWindowInTheCorner)
     EXPECT_EQ(0, rect.top);
     EXPECT_EQ(211, rect.right - rect.left);
     EXPECT_EQ(220, rect.bottom - rect.top);
-    PostKey(main, VK_F7);
+    PostKey(run.main, VK_F7);
     EXPECT_TRUE(Holds([&] {
         int count = 0;
-        for (HWND window : shell.Windows("#32770"))
+        for (HWND window : run.shell.Windows("#32770"))
             count += WindowText(window) == MovieTitle;
         return count == 1;
     }, 800));

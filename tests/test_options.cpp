@@ -368,23 +368,16 @@ TEST_F(PanelFixture, OpensItsDialogsOwnedByTheMainWindow)
 // As the administrator would: F3, the panel, "Quit to Windows" ends the shell.
 TEST(PanelShell, QuitToWindowsEndsTheShell)
 {
-    TempFolder desktop;
-    DesktopFolderGuard folder(desktop.path);
     FileBackup systemIni(SystemIniPath());
     FileBackup msdos(MsDosSysPath);
-    SavedValue password(HKEY_CURRENT_USER, PanelKey, "Password");
-    SetRegString(HKEY_CURRENT_USER, PanelKey, "Password", "");
     WritePrivateProfileStringA("Boot", "Shell", "explorer.exe", SystemIniPath().c_str());
     std::string iniBefore;
     ReadWholeFile(SystemIniPath(), &iniBefore);
-    ShellProcess shell;
-    ASSERT_TRUE(shell.Start("", desktop.path));
-    HWND main = shell.WaitForMainWindow();
-    ASSERT_NE(nullptr, main);
-    HWND panel = LogIntoPanel(shell, main);
+    PanelShell run;
+    HWND panel = run.OpenPanel();
     ASSERT_NE(nullptr, panel);
     PostButtonClick(panel, IDC_PANEL_QUIT);
-    EXPECT_TRUE(shell.WaitForExit(10000));
+    EXPECT_TRUE(run.shell.WaitForExit(10000));
     std::string iniAfter;
     ReadWholeFile(SystemIniPath(), &iniAfter);
     EXPECT_EQ(iniBefore, iniAfter);

@@ -101,11 +101,8 @@ TEST(CommandsMenu, BuiltFromVersionNumber)
 
 TEST(SingleInstance, SecondStartIsRefusedWithExactMessage)
 {
-    TempFolder desktop;
-    DesktopFolderGuard folder(desktop.path);
-    ShellProcess first;
+    DesktopShell first;
     ASSERT_TRUE(first.Start());
-    ASSERT_NE(nullptr, first.WaitForMainWindow());
     ShellProcess second;
     ASSERT_TRUE(second.Start());
     HWND box = second.WaitForWindow("#32770", "Startup Error");
@@ -134,11 +131,8 @@ TEST(CommandLine, ErrorOptionShowsCommandLineAsCaptionAndEnds)
 
 TEST(CommandLine, HelpInCapitalsShowsHelpAndEndsEvenWhileShellRuns)
 {
-    TempFolder desktop;
-    DesktopFolderGuard folder(desktop.path);
-    ShellProcess first;
+    DesktopShell first;
     ASSERT_TRUE(first.Start());
-    ASSERT_NE(nullptr, first.WaitForMainWindow());
     ShellProcess help;
     ASSERT_TRUE(help.Start("-HELP"));
     // The help stays until its reader closes it; then the process ends with 0.

@@ -331,7 +331,6 @@ TEST(ShellTaskbar, ButtonsOfTheRunningShellActivateWindows)
 {
     QuietShell quiet;
     ASSERT_TRUE(quiet.Start());
-    ShellProcess& shell = quiet.shell;
     HWND main = quiet.main;
     TaskbarHost bar;   // only for its test windows
     HWND notes = bar.Open("Notes");

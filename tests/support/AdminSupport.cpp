@@ -118,6 +118,13 @@ HWND LogIntoPanel(ShellProcess& shell, HWND main)
     return shell.WaitForWindow("#32770", "Halcyne 2.0 Options Panel");
 }
 
+PanelShell::PanelShell() : SavedValue(HKEY_CURRENT_USER, "Software\\HX_", "Password")
+{
+    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Password", "");
+}
+
+HWND PanelShell::OpenPanel() { return Start() ? LogIntoPanel(shell, main) : NULL; }
+
 std::string TryLogin(ShellProcess& shell, HWND main, const char* typed)
 {
     PostKey(main, VK_F3);

@@ -23,6 +23,14 @@ HWND MakeFakeMainWindow();
 // returns the Options Panel that opens, or null.
 HWND LogIntoPanel(ShellProcess& shell, HWND main);
 
+// halcyne.exe on a Desktop folder of its own with an empty administrator
+// password; the old password is put back after the shell has ended.
+struct PanelShell : private SavedValue, DesktopShell {
+    PanelShell();
+    // Starts the shell and logs in; gives the Options Panel, or null.
+    HWND OpenPanel();
+};
+
 // Sets the shared start-up values a dialog of the shell needs, in-process.
 void InitAdminGlobals();
 

@@ -467,12 +467,12 @@ DesktopFolderGuard::DesktopFolderGuard(const std::string& folder)
     SetRegString(HKEY_CURRENT_USER, saved.key.c_str(), "Desktop", folder.c_str());
 }
 
-QuietShell::QuietShell()
+QuietShell::QuietShell() : RegistryGuard(HKEY_CURRENT_USER, "Software\\Hx_")
 {
     SetRegDword(HKEY_CURRENT_USER, "Software\\Hx_", "ShowTTS", 1);
 }
 
-bool QuietShell::Start(const std::string& arguments)
+bool DesktopShell::Start(const std::string& arguments)
 {
     if (!shell.Start(arguments))
         return false;

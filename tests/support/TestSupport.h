@@ -145,17 +145,20 @@ struct DesktopFolderGuard {
     explicit DesktopFolderGuard(const std::string& folder);
 };
 
-// halcyne.exe over an empty Desktop folder of its own, with no tip at
-// start-up; the product key is removed at the end of scope.
-struct QuietShell {
+// halcyne.exe over an empty Desktop folder of its own; ended at the end of scope.
+struct DesktopShell {
     TempFolder desktop;
     DesktopFolderGuard folder{ desktop.path };
-    RegistryGuard product{ HKEY_CURRENT_USER, "Software\\Hx_" };
     ShellProcess shell;
     HWND main = NULL;
-    QuietShell();
     // Starts the shell and waits for its main window.
     bool Start(const std::string& arguments = "");
+};
+
+// The same with no tip at start-up; the product key is removed at the end of
+// scope, after the shell has ended.
+struct QuietShell : private RegistryGuard, DesktopShell {
+    QuietShell();
 };
 
 // Clicks a dialog's button by posting its command (works across processes).
