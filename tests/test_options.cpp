@@ -204,6 +204,26 @@ std::string ExecutableShortPath()
     return shortPath;
 }
 
+// What OK writes of the boxes, in the order of the expected values given.
+void ExpectWritten(const std::string& ini, const BrowserFolder& browser, const std::vector<std::string>& expected)
+{
+    const std::pair<const char*, std::string> written[] = {
+        {"Boot Shell", IniValue(ini, "Boot", "Shell")},
+        {"BootKeys", IniValue(MsDosSysPath, "Options", "BootKeys")},
+        {"BootMenu", IniValue(MsDosSysPath, "Options", "BootMenu")},
+        {"BootWarn", IniValue(MsDosSysPath, "Options", "BootWarn")},
+        {"browser enabled", Exists(browser.enabled) ? "yes" : "no"},
+        {"browser disabled", Exists(browser.disabled) ? "yes" : "no"},
+        {"ConservativeSwapFileUsage", IniValue(ini, "386Enh", "ConservativeSwapFileUsage")},
+        {"DragFullWindows", RegText(Desktop, "DragFullWindows")},
+        {"FreeMemAtStartup", std::to_string(RegNumber(PanelKey, "FreeMemAtStartup"))},
+        {"FreeMemOnLaunch", std::to_string(FreeMemOnLaunch)},
+    };
+    ASSERT_EQ(std::size(written), expected.size());
+    for (size_t i = 0; i < expected.size(); i++)
+        EXPECT_EQ(expected[i], written[i].second) << written[i].first;
+}
+
 TEST_F(PanelFixture, OkWithEverythingTickedWritesEverySetting)
 {
     browser.Put(browser.enabled);
@@ -213,16 +233,7 @@ TEST_F(PanelFixture, OkWithEverythingTickedWritesEverySetting)
         SetDlgItemTextA(panel, IDC_PANEL_HCOST2, "5");
         ClickButton(panel, IDC_PANEL_OK);
     }));
-    EXPECT_EQ(ExecutableShortPath(), IniValue(ini, "Boot", "Shell"));
-    EXPECT_EQ("0", IniValue(MsDosSysPath, "Options", "BootKeys"));
-    EXPECT_EQ("0", IniValue(MsDosSysPath, "Options", "BootMenu"));
-    EXPECT_EQ("0", IniValue(MsDosSysPath, "Options", "BootWarn"));
-    EXPECT_FALSE(Exists(browser.enabled));
-    EXPECT_TRUE(Exists(browser.disabled));
-    EXPECT_EQ("1", IniValue(ini, "386Enh", "ConservativeSwapFileUsage"));
-    EXPECT_EQ("1", RegText(Desktop, "DragFullWindows"));
-    EXPECT_EQ(1u, RegNumber(PanelKey, "FreeMemAtStartup"));
-    EXPECT_EQ(1, FreeMemOnLaunch);
+    ExpectWritten(ini, browser, {ExecutableShortPath(), "0", "0", "0", "no", "yes", "1", "1", "1", "1"});
     EXPECT_EQ("12345678901", RegText(PanelKey, "Hcost"));
     EXPECT_EQ("5", RegText(PanelKey, "Hcost2"));
 }
@@ -236,16 +247,7 @@ TEST_F(PanelFixture, OkWithNothingTickedWritesTheOpenSettings)
         TickBoxes(panel, false);
         ClickButton(panel, IDC_PANEL_OK);
     }));
-    EXPECT_EQ("explorer.exe", IniValue(ini, "Boot", "Shell"));
-    EXPECT_EQ("1", IniValue(MsDosSysPath, "Options", "BootKeys"));
-    EXPECT_EQ("0", IniValue(MsDosSysPath, "Options", "BootMenu"));
-    EXPECT_EQ("1", IniValue(MsDosSysPath, "Options", "BootWarn"));
-    EXPECT_TRUE(Exists(browser.enabled));
-    EXPECT_FALSE(Exists(browser.disabled));
-    EXPECT_EQ("0", IniValue(ini, "386Enh", "ConservativeSwapFileUsage"));
-    EXPECT_EQ("0", RegText(Desktop, "DragFullWindows"));
-    EXPECT_EQ(0u, RegNumber(PanelKey, "FreeMemAtStartup"));
-    EXPECT_EQ(0, FreeMemOnLaunch);
+    ExpectWritten(ini, browser, {"explorer.exe", "1", "0", "1", "yes", "no", "0", "0", "0", "0"});
 }
 
 TEST_F(PanelFixture, CancelAndQuitWriteNothingOfTheBoxes)
