@@ -133,22 +133,10 @@ TEST_F(AdvancedFixture, BrowseStoresTheChosenFilesAndCancelKeepsTheOld)
     SetCurrentDirectoryA(folder.path.c_str());
     std::string shownMovie, shownHtml, cancelledHtml;
     WhenShown(DialogTitle, [&](HWND dialog) {
-        WhenShown("Choose Movie File", [&](HWND files) {
-            HWND name = GetDlgItem(files, 1148);
-            if (!name)
-                name = GetDlgItem(files, 0x480);
-            SetWindowTextA(name, folder.File("film.avi").c_str());
-            PostMessageA(files, WM_COMMAND, IDOK, 0);
-        });
+        WhenShown("Choose Movie File", [&](HWND files) { EXPECT_TRUE(ChooseFile(files, folder.File("film.avi"))); });
         ClickButton(dialog, IDC_ADVANCED_BROWSE_MOVIE);
         shownMovie = WindowText(GetDlgItem(dialog, IDC_ADVANCED_MOVIE));
-        WhenShown("Choose HTM/HTML File", [&](HWND files) {
-            HWND name = GetDlgItem(files, 1148);
-            if (!name)
-                name = GetDlgItem(files, 0x480);
-            SetWindowTextA(name, folder.File("page.htm").c_str());
-            PostMessageA(files, WM_COMMAND, IDOK, 0);
-        });
+        WhenShown("Choose HTM/HTML File", [&](HWND files) { EXPECT_TRUE(ChooseFile(files, folder.File("page.htm"))); });
         ClickButton(dialog, IDC_ADVANCED_BROWSE_HTML);
         shownHtml = WindowText(GetDlgItem(dialog, IDC_ADVANCED_HTML));
         WhenShown("Choose HTM/HTML File", [](HWND files) { PostMessageA(files, WM_COMMAND, IDCANCEL, 0); });

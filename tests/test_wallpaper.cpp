@@ -222,10 +222,7 @@ TEST_F(ChooserFixture, ChosenBitmapGoesToDesktopRegistryAndPanel)
         HWND list = FindDescendant(dialog, "SysListView32");
         if (list)
             SelectItem(list, "chosen");
-        HWND name = GetDlgItem(dialog, OpenFileNameSize == 88 ? 1148 : 0x480);
-        ASSERT_NE(nullptr, name);
-        SetWindowTextA(name, path.c_str());
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(ChooseFile(dialog, path));
     });
     EXPECT_EQ(0, ChooseWallpaper(host));
     EXPECT_EQ(0, lstrcmpiA(path.c_str(), StoredWallpaper().c_str())) << StoredWallpaper();

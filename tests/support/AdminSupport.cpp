@@ -88,6 +88,18 @@ void BrowserFolder::Put(const std::string& path) const
     WriteWholeFile(path, "browser");
 }
 
+bool ChooseFile(HWND dialog, const std::string& path)
+{
+    HWND name = GetDlgItem(dialog, 1148);
+    if (!name)
+        name = GetDlgItem(dialog, 0x480);
+    if (!name)
+        return false;
+    SetWindowTextA(name, path.c_str());
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    return true;
+}
+
 std::vector<std::string> Started;
 int CloseCount;
 

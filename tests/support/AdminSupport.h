@@ -47,6 +47,11 @@ struct ShellDialogTest : ::testing::Test {
     INT_PTR RunDialog(int templateId, DLGPROC procedure, HWND owner);
 };
 
+// In an open-file dialog: the path typed into the file-name field (the
+// combo box of the Explorer style, else the old edit field), then OK.
+// False when the dialog has neither.
+bool ChooseFile(HWND dialog, const std::string& path);
+
 // The browser's folder at the fixed short path, emptied of both names for the
 // test and restored afterwards (created when it does not exist).
 struct BrowserFolder {
