@@ -93,6 +93,13 @@ void WriteMarkerBatch(const TempFolder& folder, const std::string& name, const s
     folder.Write(name, "@echo opened> \"" + marker + "\"\r\n");
 }
 
+// Such a batch file on the Desktop, its marker in a folder of its own.
+struct MarkerBatch {
+    TempFolder evidence;
+    std::string marker = evidence.File("opened.txt");
+    MarkerBatch(const TempFolder& desktop, const std::string& name) { WriteMarkerBatch(desktop, name, marker); }
+};
+
 // The pixels of one image-list entry drawn on white.
 std::vector<COLORREF> ImagePixels(HIMAGELIST images, int index)
 {
@@ -145,11 +152,7 @@ TEST(DesktopPattern, ShortOrMissingMeansEverythingAndLongIsCut)
         ReadDesktopPattern(pattern);
         EXPECT_STREQ(c.pattern, pattern) << "stored: " << c.stored;
     }
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, ProductKeyPath, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, "DesktopExtension");
-        RegCloseKey(key);
-    }
+    DeleteRegValue(HKEY_CURRENT_USER, ProductKeyPath, "DesktopExtension");
     char pattern[DESKTOP_PATTERN_SIZE] = "";
     ReadDesktopPattern(pattern);
     EXPECT_STREQ("*.*", pattern);
@@ -375,14 +378,13 @@ TEST(DesktopView, RefreshDuringTheImageFetchEndsWithEachFilesOwnImage)
 TEST(DesktopView, EnterOpensTheSelectedFileAndDoesNothingWithoutSelection)
 {
     DesktopHost desk;
-    TempFolder evidence;
-    std::string marker = evidence.File("opened.txt");
-    WriteMarkerBatch(desk.desktop, "open-me.bat", marker);
+    MarkerBatch batch(desk.desktop, "open-me.bat");
+    const std::string& marker = batch.marker;
     desk.desktop.Write("z-other.txt", "x");
     HWND view = desk.Build();
     ASSERT_EQ(2, ListViewItemCount(view));
 
-    SetCurrentDirectoryA(evidence.path.c_str());
+    SetCurrentDirectoryA(batch.evidence.path.c_str());
     SendMessageA(view, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_TRUE(Holds([&] { return !Exists(marker); }, 1500)) << "Enter with nothing selected opened something";
 
@@ -401,9 +403,8 @@ TEST(DesktopView, EnterOpensTheSelectedFileAndDoesNothingWithoutSelection)
 TEST(DesktopView, FreeMemorySwitchCleansOnDoubleClickButNotOnEnter)
 {
     DesktopHost desk;
-    TempFolder evidence;
-    std::string marker = evidence.File("opened.txt");
-    WriteMarkerBatch(desk.desktop, "open-me.bat", marker);
+    MarkerBatch batch(desk.desktop, "open-me.bat");
+    const std::string& marker = batch.marker;
     HWND view = desk.Build();
     ShowWindow(desk.host, SW_SHOW);
     FreeMemOnLaunch = 1;
@@ -575,9 +576,8 @@ TEST(ShellDesktop, RefreshAppliesTheStoredVideoMode)
 TEST(ShellDesktop, DoubleClickOpensTheFileAndRightClickShowsTheMenuAtTheCursor)
 {
     RunningShell run;
-    TempFolder evidence;
-    std::string marker = evidence.File("double-click.txt");
-    WriteMarkerBatch(run.desktop, "a-open.bat", marker);
+    MarkerBatch batch(run.desktop, "a-open.bat");
+    const std::string& marker = batch.marker;
     run.desktop.Write("b-other.txt", "x");
     ASSERT_TRUE(run.Start());
     HWND view = run.View();
