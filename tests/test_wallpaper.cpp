@@ -19,13 +19,11 @@ std::string SizeText(LONG size)
 
 TEST(WallpaperSizes, TextsInBytesAndKilobytes)
 {
-    EXPECT_EQ("0 Bytes", SizeText(0));
-    EXPECT_EQ("999 Bytes", SizeText(999));
-    EXPECT_EQ("1 KBytes", SizeText(1000));
-    EXPECT_EQ("1 KBytes", SizeText(1999));
-    EXPECT_EQ("2500 KBytes", SizeText(2500000));
-    EXPECT_EQ("N/A", SizeText(-1));
-    EXPECT_EQ("N/A", SizeText((LONG)0x80000000u));   // 2 GB and more
+    struct Case { LONG size; const char* text; };
+    for (Case c : { Case{ 0, "0 Bytes" }, Case{ 999, "999 Bytes" }, Case{ 1000, "1 KBytes" },
+                    Case{ 1999, "1 KBytes" }, Case{ 2500000, "2500 KBytes" }, Case{ -1, "N/A" },
+                    Case{ (LONG)0x80000000u, "N/A" } })   // 2 GB and more
+        EXPECT_EQ(c.text, SizeText(c.size)) << c.size;
 }
 
 TEST(WallpaperSizes, PreviewStretchesOnlyLargerBitmaps)
