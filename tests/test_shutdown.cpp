@@ -289,14 +289,12 @@ TEST_F(ShutDown, EnablesTheShutdownPrivilegeOnOpeningFromWindows2000On)
 {
     ShutdownPrivilege(0);
     ASSERT_FALSE(ShutdownPrivilege()) << "the privilege could not be switched off for the test";
-    WindowsVersion = 410;   // Windows 98
-    WhenShown("Shut Down (F4)", [&](HWND dialog) { Click(dialog, IDC_SHUTDOWN_CANCEL); });
-    EXPECT_EQ(0, Run());
-    EXPECT_FALSE(ShutdownPrivilege()) << "not below version 500";
-
-    WindowsVersion = 500;
-    WhenShown("Shut Down (F4)", [&](HWND dialog) { Click(dialog, IDC_SHUTDOWN_CANCEL); });
-    EXPECT_EQ(0, Run());
-    EXPECT_TRUE(ShutdownPrivilege()) << "enabled on Windows 2000";
+    struct Case { DWORD version; bool enabled; const char* why; };
+    for (Case c : { Case{ 410, false, "not below version 500" }, Case{ 500, true, "enabled on Windows 2000" } }) {
+        WindowsVersion = c.version;
+        WhenShown("Shut Down (F4)", [&](HWND dialog) { Click(dialog, IDC_SHUTDOWN_CANCEL); });
+        EXPECT_EQ(0, Run()) << c.version;
+        EXPECT_EQ(c.enabled, ShutdownPrivilege()) << c.why;
+    }
     EXPECT_TRUE(Calls.empty());
 }
