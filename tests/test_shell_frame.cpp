@@ -230,14 +230,7 @@ TEST(CloseRefusal, AltF4AndWindowMenuCloseLeaveTheShellRunning)
     PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     SetForegroundWindow(main);
     WaitFor([&] { return GetForegroundWindow() == main; }, 2000);
-    INPUT keys[4] = {};
-    WORD codes[4] = { VK_MENU, VK_F4, VK_F4, VK_MENU };
-    for (int i = 0; i < 4; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = codes[i];
-        keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-    }
-    SendInput(4, keys, sizeof(INPUT));
+    SendKeys({ VK_MENU, VK_F4 });
     DWORD code;
     EXPECT_FALSE(shell.WaitForExit(1500, &code));
     EXPECT_TRUE(IsWindow(main));
