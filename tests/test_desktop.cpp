@@ -525,17 +525,8 @@ TEST(ShellDesktop, RefreshRebuildsWithTheNewFileAndPlacesTaskbar)
     EXPECT_FALSE(IsWindow(view));
     EXPECT_EQ(3, ListViewItemCount(run.View()));
 
-    RECT start;
-    GetWindowRect(GetDlgItem(run.main, 666), &start);
-    EXPECT_EQ(0, start.left);
-    EXPECT_EQ(height - 25, start.top);
-    EXPECT_EQ(57, start.right - start.left);
-    EXPECT_EQ(25, start.bottom - start.top);
-    GetWindowRect(GetDlgItem(run.main, 2), &clock);
-    EXPECT_EQ(width - 40, clock.left);
-    EXPECT_EQ(height - 21, clock.top);
-    EXPECT_EQ(50, clock.right - clock.left);
-    EXPECT_EQ(25, clock.bottom - clock.top);
+    EXPECT_TRUE(Placed(GetDlgItem(run.main, 666), 0, height - 25, 57, 25)) << "the Start button";
+    EXPECT_TRUE(Placed(GetDlgItem(run.main, 2), width - 40, height - 21, 50, 25)) << "the clock";
     RECT viewRect;
     GetWindowRect(run.View(), &viewRect);
     EXPECT_EQ(height - 27, viewRect.bottom);

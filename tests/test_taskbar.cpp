@@ -148,19 +148,10 @@ TEST(TaskbarControls, StartButtonAndClockAtTheirPlaces)
     EXPECT_EQ(666, GetDlgCtrlID(GetStartButton()));
     EXPECT_EQ("Start", WindowText(GetStartButton()));
     EXPECT_EQ(0x50000080, GetWindowLongA(GetStartButton(), GWL_STYLE) & 0xFFFFFFFF);
-    RECT rect;
-    GetWindowRect(GetStartButton(), &rect);
-    EXPECT_EQ(0, rect.left);
-    EXPECT_EQ(768 - 25, rect.top);
-    EXPECT_EQ(57, rect.right - rect.left);
-    EXPECT_EQ(25, rect.bottom - rect.top);
+    EXPECT_TRUE(Placed(GetStartButton(), 0, 768 - 25, 57, 25));
     ASSERT_NE(nullptr, GetClockLabel());
     EXPECT_EQ(2, GetDlgCtrlID(GetClockLabel()));
-    GetWindowRect(GetClockLabel(), &rect);
-    EXPECT_EQ(1024 - 40, rect.left);
-    EXPECT_EQ(768 - 22, rect.top);
-    EXPECT_EQ(57, rect.right - rect.left);
-    EXPECT_EQ(17, rect.bottom - rect.top);
+    EXPECT_TRUE(Placed(GetClockLabel(), 1024 - 40, 768 - 22, 57, 17));
     char now[CLOCK_TEXT_SIZE];
     std::string shown = WindowText(GetClockLabel());
     EXPECT_EQ(FormatClockText(now), shown) << "the clock replaces \"init_time\" at once";
@@ -187,12 +178,7 @@ TEST(WindowButtons, FollowTheZOrderSkipShortTitlesAndProgramManager)
     // The buttons close up: 75 pixels apart from x = 60, 26 pixels above the bottom.
     std::vector<HWND> buttons = bar.Buttons();
     for (size_t k = 0; k < buttons.size(); ++k) {
-        RECT rect;
-        GetWindowRect(buttons[k], &rect);
-        EXPECT_EQ(60 + 75 * (int)k, rect.left) << k;
-        EXPECT_EQ(768 - 26, rect.top) << k;
-        EXPECT_EQ(75, rect.right - rect.left);
-        EXPECT_EQ(25, rect.bottom - rect.top);
+        EXPECT_TRUE(Placed(buttons[k], 60 + 75 * (int)k, 768 - 26, 75, 25)) << k;
         EXPECT_EQ(0x50000100, GetWindowLongA(buttons[k], GWL_STYLE) & 0xFFFFFFFF);
     }
 

@@ -531,6 +531,22 @@ HWND MakeWindow(const char* className, WNDPROC procedure, const char* title, DWO
                            place.bottom, NULL, NULL, windowClass.hInstance, NULL);
 }
 
+::testing::AssertionResult Placed(const RECT& rect, int left, int top, int width, int height)
+{
+    int w = rect.right - rect.left, h = rect.bottom - rect.top;
+    if (rect.left == left && rect.top == top && w == width && h == height)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "at " << rect.left << ", " << rect.top << " sized " << w << " x " << h
+                                         << ", not at " << left << ", " << top << " sized " << width << " x " << height;
+}
+
+::testing::AssertionResult Placed(HWND window, int left, int top, int width, int height)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return Placed(rect, left, top, width, height);
+}
+
 COLORREF PixelAt(HWND window, int x, int y)
 {
     HDC dc = GetWindowDC(window);

@@ -2,6 +2,7 @@
 // driving halcyne.exe as a separate process, finding and reading windows.
 #pragma once
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <functional>
 #include <string>
 #include <vector>
@@ -199,6 +200,11 @@ HWND FindTopLevel(const char* className, const char* title);
 // placed at `place` (left, top, width, height).
 HWND MakeWindow(const char* className, WNDPROC procedure, const char* title, DWORD style,
                 RECT place = { 0, 0, 10, 10 }, DWORD exStyle = 0);
+
+// Whether a rectangle (a window's on the screen) has this corner and size;
+// the failure tells where it is instead.
+::testing::AssertionResult Placed(const RECT& rect, int left, int top, int width, int height);
+::testing::AssertionResult Placed(HWND window, int left, int top, int width, int height);
 
 // Reads back a screen pixel (through the window's DC).
 COLORREF PixelAt(HWND window, int x, int y);
