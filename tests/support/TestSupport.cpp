@@ -327,32 +327,14 @@ void SetChecked(HWND dialog, int id, bool ticked)
     CheckDlgButton(dialog, id, ticked ? BST_CHECKED : BST_UNCHECKED);
 }
 
-struct OwnWindowSearch {
-    const char* className;
-    const char* title;
-    HWND found;
-};
-
-static BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM data)
-{
-    OwnWindowSearch* search = (OwnWindowSearch*)data;
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process != GetCurrentProcessId() || !IsWindowVisible(window))
-        return TRUE;
-    if (search->className && ClassOf(window) != search->className)
-        return TRUE;
-    if (search->title && WindowText(window) != search->title)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
+static std::vector<HWND> ProcessWindows(DWORD processId, const char* className, bool visibleOnly);
 
 HWND FindOwnWindow(const char* className, const char* title)
 {
-    OwnWindowSearch search = {className, title, NULL};
-    EnumWindows(MatchOwnWindow, (LPARAM)&search);
-    return search.found;
+    for (HWND window : ProcessWindows(GetCurrentProcessId(), className, true))
+        if (!title || WindowText(window) == title)
+            return window;
+    return NULL;
 }
 
 void ClickButton(HWND dialog, int id)
@@ -399,12 +381,18 @@ BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM data)
 }
 } // namespace
 
-std::vector<HWND> ShellProcess::Windows(const char* className, bool visibleOnly)
+// Top-level windows of a process, optionally of one class, in Z order.
+static std::vector<HWND> ProcessWindows(DWORD processId, const char* className, bool visibleOnly)
 {
     std::vector<HWND> found;
-    EnumRequest request = { info.dwProcessId, className, visibleOnly, &found };
+    EnumRequest request = { processId, className, visibleOnly, &found };
     EnumWindows(CollectProcessWindow, (LPARAM)&request);
     return found;
+}
+
+std::vector<HWND> ShellProcess::Windows(const char* className, bool visibleOnly)
+{
+    return ProcessWindows(info.dwProcessId, className, visibleOnly);
 }
 
 HWND ShellProcess::WaitForMainWindow(DWORD milliseconds)
