@@ -80,6 +80,19 @@ struct OpeningState {
     std::string wallpaper, cost, cost2;
 };
 
+OpeningState ReadOpening(HWND panel);
+
+// What the panel shows on opening; then Cancel.
+OpeningState Opening(PanelFixture& fixture)
+{
+    OpeningState s;
+    fixture.Run([&](HWND panel) {
+        s = ReadOpening(panel);
+        ClickButton(panel, IDC_PANEL_CANCEL);
+    });
+    return s;
+}
+
 OpeningState ReadOpening(HWND panel)
 {
     OpeningState s;
@@ -152,11 +165,7 @@ TEST_F(PanelFixture, OpensShowingEverySourceSet)
     SetRegString(HKEY_CURRENT_USER, PanelKey, "Hcost2", "7");
     SetRegDword(HKEY_CURRENT_USER, VideoKey, "Video", 800);
     SetRegString(HKEY_CURRENT_USER, Desktop, "WallPaper", "C:\\windows\\clouds.bmp");
-    OpeningState s;
-    Run([&](HWND panel) {
-        s = ReadOpening(panel);
-        ClickButton(panel, IDC_PANEL_CANCEL);
-    });
+    OpeningState s = Opening(*this);
     EXPECT_FALSE(s.boot);
     EXPECT_TRUE(s.dos);
     EXPECT_TRUE(s.browser);
@@ -177,16 +186,9 @@ TEST_F(PanelFixture, BrowserBoxFollowsTheDisabledNameOnly)
     SetRegDword(HKEY_CURRENT_USER, VideoKey, "Video", 1024);
     SetRegString(HKEY_CURRENT_USER, Desktop, "DragFullWindows", "x1");
     browser.Put(browser.enabled);
-    OpeningState onlyEnabled, both;
-    Run([&](HWND panel) {
-        onlyEnabled = ReadOpening(panel);
-        ClickButton(panel, IDC_PANEL_CANCEL);
-    });
+    OpeningState onlyEnabled = Opening(*this);
     browser.Put(browser.disabled);
-    Run([&](HWND panel) {
-        both = ReadOpening(panel);
-        ClickButton(panel, IDC_PANEL_CANCEL);
-    });
+    OpeningState both = Opening(*this);
     EXPECT_FALSE(onlyEnabled.browser);
     EXPECT_TRUE(both.browser);
     EXPECT_TRUE(onlyEnabled.boot);
