@@ -199,20 +199,19 @@ TEST(WindowButtons, AtMostFourteenFromTheBottomOfTheZOrder)
     TaskbarHost bar;
     int foreign = ForeignTitledWindows();
     ASSERT_LE(foreign, 2) << "too many foreign windows for this test";
-    for (int n = 1; n <= 15; ++n) {
-        char title[32];
-        sprintf(title, "Window number %02d", n);
-        bar.Open(title, WS_POPUP | WS_BORDER);
-    }
+    auto title = [](int n) {
+        char text[32];
+        sprintf(text, "Window number %02d", n);
+        return std::string(text);
+    };
+    for (int n = 1; n <= 15; ++n)
+        bar.Open(title(n).c_str(), WS_POPUP | WS_BORDER);
     RebuildWindowButtons(bar.host);
     std::vector<std::string> captions = bar.Captions();
     ASSERT_EQ(14u, captions.size());
     EXPECT_EQ(14, GetWindowButtonCount());
-    for (int k = foreign; k < 14; ++k) {
-        char title[32];
-        sprintf(title, "Window number %02d", k - foreign + 1);
-        EXPECT_EQ(title, captions[k]);
-    }
+    for (int k = foreign; k < 14; ++k)
+        EXPECT_EQ(title(k - foreign + 1), captions[k]);
     RECT last;
     GetWindowRect(bar.Buttons().back(), &last);
     EXPECT_EQ(1035, last.left);
