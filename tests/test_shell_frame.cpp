@@ -225,16 +225,14 @@ TEST(CloseRefusal, AltF4AndWindowMenuCloseLeaveTheShellRunning)
 {
     QuietShell quiet;
     ASSERT_TRUE(quiet.Start());
-    ShellProcess& shell = quiet.shell;
-    HWND main = quiet.main;
-    PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
-    SetForegroundWindow(main);
-    WaitFor([&] { return GetForegroundWindow() == main; }, 2000);
+    PostMessageA(quiet.main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    SetForegroundWindow(quiet.main);
+    WaitFor([&] { return GetForegroundWindow() == quiet.main; }, 2000);
     SendKeys({ VK_MENU, VK_F4 });
     DWORD code;
-    EXPECT_FALSE(shell.WaitForExit(1500, &code));
-    EXPECT_TRUE(IsWindow(main));
-    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_FALSE(quiet.shell.WaitForExit(1500, &code));
+    EXPECT_TRUE(IsWindow(quiet.main));
+    EXPECT_TRUE(IsWindowVisible(quiet.main));
 }
 
 // The close step, in-process: everything named is released, the quit message

@@ -359,13 +359,11 @@ TEST(ShellTaskbar, StartButtonOpensTheMenuUpwardsWhilePushed)
 {
     QuietShell quiet;
     ASSERT_TRUE(quiet.Start());
-    ShellProcess& shell = quiet.shell;
-    HWND main = quiet.main;
-    HWND start = GetDlgItem(main, 666);
+    HWND start = GetDlgItem(quiet.main, 666);
     ASSERT_NE(nullptr, start);
     SetCursorPos(600, 300);
-    PostMessageA(main, WM_COMMAND, MAKEWPARAM(666, BN_CLICKED), (LPARAM)start);
-    HWND menu = shell.WaitForWindow("#32768", nullptr, 5000);
+    PostMessageA(quiet.main, WM_COMMAND, MAKEWPARAM(666, BN_CLICKED), (LPARAM)start);
+    HWND menu = quiet.shell.WaitForWindow("#32768", nullptr, 5000);
     ASSERT_NE(nullptr, menu);
     RECT rect;
     GetWindowRect(menu, &rect);
