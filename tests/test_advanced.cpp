@@ -105,10 +105,7 @@ TEST_F(AdvancedFixture, SetPathChecksTheFolderAndCloseKeepsIt)
         while (longPath.size() < 257)
             longPath += "\\.";
         SetWindowTextA(path, longPath.c_str());
-        WhenShown("Halcyne 2.08", [&](HWND box) {
-            tooLong = MessageBoxText(box);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-        });
+        AnswerBox("Halcyne 2.08", &tooLong);
         ClickButton(dialog, IDC_ADVANCED_SET_PATH);
         EXPECT_EQ("", Reg("Mp3Path"));
         SetWindowTextA(path, folder.path.c_str());

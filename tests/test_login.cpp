@@ -26,15 +26,6 @@ struct LoginFixture : ShellDialogTest {
     }
 };
 
-// Answers the next message box titled `caption`, keeping its text.
-void AnswerBox(const char* caption, std::string* text)
-{
-    WhenShown(caption, [text](HWND box) {
-        *text = MessageBoxText(box);
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-    });
-}
-
 // Clicks the button and waits for the message box titled `caption` it opens.
 void ClickAndAnswer(HWND dialog, int button, const char* caption, std::string* text)
 {

@@ -179,10 +179,7 @@ TEST_F(ChooserFixture, PreviewsEachKindOfSelection)
         tall = ReadPreview(panel);
         found[3] = SelectItem(list, "fake");
         fake = ReadPreview(panel);
-        WhenShown("Sorry", [&](HWND box) {
-            sorry = MessageBoxText(box);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-        });
+        AnswerBox("Sorry", &sorry);
         ClickButton(panel, IDC_WALLPAPER_POSITION);
         ClickButton(panel, IDC_WALLPAPER_NONE);
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);

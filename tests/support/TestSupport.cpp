@@ -298,6 +298,14 @@ void WhenShown(const char* title, std::function<void(HWND)> step)
         StepTimer = SetTimer(NULL, 0, 100, RunPendingSteps);
 }
 
+void AnswerBox(const char* caption, std::string* text)
+{
+    WhenShown(caption, [text](HWND box) {
+        *text = MessageBoxText(box);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+}
+
 void ForgetPendingSteps()
 {
     Pending.clear();

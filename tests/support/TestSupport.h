@@ -178,6 +178,8 @@ void TypeText(HWND control, const char* text);
 // fails instead of hanging in a modal loop.
 void WhenShown(const char* title, std::function<void(HWND)> step);
 void ForgetPendingSteps();
+// Answers the next message box titled `caption` with OK, keeping its text.
+void AnswerBox(const char* caption, std::string* text);
 // Waits (pumping) for a dialog of this process and returns it, or null.
 HWND WaitForOwnDialog(const char* title, DWORD milliseconds = 5000);
 // Finds a visible top-level window of this process by class and title.
