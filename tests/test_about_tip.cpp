@@ -57,15 +57,6 @@ std::string ShowTTS()
     return std::to_string(value);
 }
 
-// Heading pixels in the top 45 pixels of a dialog's client area.
-int HeadingPixels(HWND dialog)
-{
-    POINT client = ClientOrigin(dialog);
-    RECT rect;
-    GetClientRect(dialog, &rect);
-    return GrabWindow(dialog).Count(client.x, client.y, client.x + rect.right, client.y + 45, Accent);
-}
-
 struct InfoDialogs : ShellDialogTest {
     SavedValue saved{HKEY_CURRENT_USER, ProductKey, "ShowTTS"};
     HWND owner = NULL;
@@ -92,7 +83,7 @@ TEST_F(InfoDialogs, AboutShowsTheProductCaptionAsHeading)
         credits[0] = WindowText(GetDlgItem(about, IDC_ABOUT_CREDIT1));
         credits[1] = WindowText(GetDlgItem(about, IDC_ABOUT_CREDIT2));
         credits[2] = WindowText(GetDlgItem(about, IDC_ABOUT_CREDIT3));
-        WaitFor([&] { return (heading = HeadingPixels(about)) > 40; }, 3000);
+        WaitFor([&] { return (heading = HeadingPixels(about, Accent)) > 40; }, 3000);
         PostButtonClick(about, IDC_ABOUT_OK);
     });
     EXPECT_EQ(1, RunAbout());
@@ -245,16 +236,10 @@ namespace {
 struct ShellWithTip : ::testing::Test {
     SavedValue saved{HKEY_CURRENT_USER, ProductKey, "ShowTTS"};
     WineDrawnFrames shellFrames{"halcyne.exe"};   // its captions reach the screen
-    TempFolder desktop;
-    DesktopFolderGuard folder{desktop.path};
-    ShellProcess shell;
-    HWND main = NULL;
-    void StartShell()
-    {
-        ASSERT_TRUE(shell.Start());
-        main = shell.WaitForMainWindow();
-        ASSERT_NE(nullptr, main);
-    }
+    DesktopShell run;
+    ShellProcess& shell = run.shell;
+    HWND& main = run.main;
+    void StartShell() { ASSERT_TRUE(run.Start()); }
 };
 }  // namespace
 
@@ -331,7 +316,7 @@ TEST_F(ShellWithTip, F1OpensAboutEscapeKeepsItOkClosesIt)
     ASSERT_NE(nullptr, about);
     EXPECT_EQ(main, GetWindow(about, GW_OWNER));
     int heading = 0;
-    EXPECT_TRUE(WaitFor([&] { return (heading = HeadingPixels(about)) > 40; }, 3000)) << heading;
+    EXPECT_TRUE(WaitFor([&] { return (heading = HeadingPixels(about, Accent)) > 40; }, 3000)) << heading;
     EXPECT_TRUE(WaitFor([&] { return GrabWindow(about).At(4, 4) == Caption; }, 3000))
         << "painted caption band";
     PostKey(about, VK_ESCAPE);

@@ -105,10 +105,7 @@ TEST_F(AdvancedFixture, SetPathChecksTheFolderAndCloseKeepsIt)
         while (longPath.size() < 257)
             longPath += "\\.";
         SetWindowTextA(path, longPath.c_str());
-        WhenShown("Halcyne 2.08", [&](HWND box) {
-            tooLong = MessageBoxText(box);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-        });
+        AnswerBox("Halcyne 2.08", &tooLong);
         ClickButton(dialog, IDC_ADVANCED_SET_PATH);
         EXPECT_EQ("", Reg("Mp3Path"));
         SetWindowTextA(path, folder.path.c_str());
@@ -133,22 +130,10 @@ TEST_F(AdvancedFixture, BrowseStoresTheChosenFilesAndCancelKeepsTheOld)
     SetCurrentDirectoryA(folder.path.c_str());
     std::string shownMovie, shownHtml, cancelledHtml;
     WhenShown(DialogTitle, [&](HWND dialog) {
-        WhenShown("Choose Movie File", [&](HWND files) {
-            HWND name = GetDlgItem(files, 1148);
-            if (!name)
-                name = GetDlgItem(files, 0x480);
-            SetWindowTextA(name, folder.File("film.avi").c_str());
-            PostMessageA(files, WM_COMMAND, IDOK, 0);
-        });
+        WhenShown("Choose Movie File", [&](HWND files) { EXPECT_TRUE(ChooseFile(files, folder.File("film.avi"))); });
         ClickButton(dialog, IDC_ADVANCED_BROWSE_MOVIE);
         shownMovie = WindowText(GetDlgItem(dialog, IDC_ADVANCED_MOVIE));
-        WhenShown("Choose HTM/HTML File", [&](HWND files) {
-            HWND name = GetDlgItem(files, 1148);
-            if (!name)
-                name = GetDlgItem(files, 0x480);
-            SetWindowTextA(name, folder.File("page.htm").c_str());
-            PostMessageA(files, WM_COMMAND, IDOK, 0);
-        });
+        WhenShown("Choose HTM/HTML File", [&](HWND files) { EXPECT_TRUE(ChooseFile(files, folder.File("page.htm"))); });
         ClickButton(dialog, IDC_ADVANCED_BROWSE_HTML);
         shownHtml = WindowText(GetDlgItem(dialog, IDC_ADVANCED_HTML));
         WhenShown("Choose HTM/HTML File", [](HWND files) { PostMessageA(files, WM_COMMAND, IDCANCEL, 0); });
@@ -191,24 +176,17 @@ TEST_F(AdvancedFixture, OpensTheMp3PlayerModallyAndTheMoviePlayer)
 
 TEST(AdvancedShell, FromTheOptionsPanelOkStoresThePattern)
 {
-    TempFolder desktop;
-    DesktopFolderGuard folder(desktop.path);
-    SavedValue password(HKEY_CURRENT_USER, "Software\\HX_", "Password");
     SavedValue extension(HKEY_CURRENT_USER, ProductKey, "DesktopExtension");
     SavedValue mp3(HKEY_CURRENT_USER, ProductKey, "Mp3Path");
-    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Password", "");
-    SetRegString(HKEY_CURRENT_USER, ProductKey, "Mp3Path", desktop.path.c_str());
-    ShellProcess shell;
-    ASSERT_TRUE(shell.Start("", desktop.path));
-    HWND main = shell.WaitForMainWindow();
-    ASSERT_NE(nullptr, main);
-    HWND panel = LogIntoPanel(shell, main);
+    PanelShell run;
+    SetRegString(HKEY_CURRENT_USER, ProductKey, "Mp3Path", run.desktop.path.c_str());
+    HWND panel = run.OpenPanel();
     ASSERT_NE(nullptr, panel);
     PostButtonClick(panel, IDC_PANEL_ADVANCED);
-    HWND advanced = shell.WaitForWindow("#32770", DialogTitle);
+    HWND advanced = run.shell.WaitForWindow("#32770", DialogTitle);
     ASSERT_NE(nullptr, advanced);
     // The field shows what it holds in capitals.
-    EXPECT_EQ(0, lstrcmpiA(desktop.path.c_str(), WindowText(GetDlgItem(advanced, IDC_ADVANCED_MP3_PATH)).c_str()));
+    EXPECT_EQ(0, lstrcmpiA(run.desktop.path.c_str(), WindowText(GetDlgItem(advanced, IDC_ADVANCED_MP3_PATH)).c_str()));
     SendMessageA(GetDlgItem(advanced, IDC_ADVANCED_EXTENSION), WM_SETTEXT, 0, (LPARAM)"*.lnk");
     EXPECT_EQ("*.LNK", WindowText(GetDlgItem(advanced, IDC_ADVANCED_EXTENSION)));
     PostButtonClick(advanced, IDOK);

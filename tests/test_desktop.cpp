@@ -39,13 +39,7 @@ struct DesktopHost {
     {
         AppInstance = GetModuleHandleA(NULL);
         lstrcpynA(ProgramInfo.desktopFolder, desktop.path.c_str(), sizeof ProgramInfo.desktopFolder);
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = HostProc;
-        windowClass.hInstance = AppInstance;
-        windowClass.lpszClassName = "DesktopTestHost";
-        RegisterClassA(&windowClass);
-        host = CreateWindowExA(0, "DesktopTestHost", "", WS_POPUP, 0, 0, 800, 600, NULL, NULL,
-                               AppInstance, NULL);
+        host = MakeWindow("DesktopTestHost", HostProc, "", WS_POPUP, { 0, 0, 800, 600 });
         MainWindow = host;
         SetRegString(HKEY_CURRENT_USER, WallpaperKey, "WallPaper", "");
     }
@@ -99,6 +93,13 @@ void WriteMarkerBatch(const TempFolder& folder, const std::string& name, const s
     folder.Write(name, "@echo opened> \"" + marker + "\"\r\n");
 }
 
+// Such a batch file on the Desktop, its marker in a folder of its own.
+struct MarkerBatch {
+    TempFolder evidence;
+    std::string marker = evidence.File("opened.txt");
+    MarkerBatch(const TempFolder& desktop, const std::string& name) { WriteMarkerBatch(desktop, name, marker); }
+};
+
 // The pixels of one image-list entry drawn on white.
 std::vector<COLORREF> ImagePixels(HIMAGELIST images, int index)
 {
@@ -151,11 +152,7 @@ TEST(DesktopPattern, ShortOrMissingMeansEverythingAndLongIsCut)
         ReadDesktopPattern(pattern);
         EXPECT_STREQ(c.pattern, pattern) << "stored: " << c.stored;
     }
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, ProductKeyPath, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, "DesktopExtension");
-        RegCloseKey(key);
-    }
+    DeleteRegValue(HKEY_CURRENT_USER, ProductKeyPath, "DesktopExtension");
     char pattern[DESKTOP_PATTERN_SIZE] = "";
     ReadDesktopPattern(pattern);
     EXPECT_STREQ("*.*", pattern);
@@ -381,14 +378,13 @@ TEST(DesktopView, RefreshDuringTheImageFetchEndsWithEachFilesOwnImage)
 TEST(DesktopView, EnterOpensTheSelectedFileAndDoesNothingWithoutSelection)
 {
     DesktopHost desk;
-    TempFolder evidence;
-    std::string marker = evidence.File("opened.txt");
-    WriteMarkerBatch(desk.desktop, "open-me.bat", marker);
+    MarkerBatch batch(desk.desktop, "open-me.bat");
+    const std::string& marker = batch.marker;
     desk.desktop.Write("z-other.txt", "x");
     HWND view = desk.Build();
     ASSERT_EQ(2, ListViewItemCount(view));
 
-    SetCurrentDirectoryA(evidence.path.c_str());
+    SetCurrentDirectoryA(batch.evidence.path.c_str());
     SendMessageA(view, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_TRUE(Holds([&] { return !Exists(marker); }, 1500)) << "Enter with nothing selected opened something";
 
@@ -407,9 +403,8 @@ TEST(DesktopView, EnterOpensTheSelectedFileAndDoesNothingWithoutSelection)
 TEST(DesktopView, FreeMemorySwitchCleansOnDoubleClickButNotOnEnter)
 {
     DesktopHost desk;
-    TempFolder evidence;
-    std::string marker = evidence.File("opened.txt");
-    WriteMarkerBatch(desk.desktop, "open-me.bat", marker);
+    MarkerBatch batch(desk.desktop, "open-me.bat");
+    const std::string& marker = batch.marker;
     HWND view = desk.Build();
     ShowWindow(desk.host, SW_SHOW);
     FreeMemOnLaunch = 1;
@@ -472,29 +467,21 @@ bool Near(COLORREF a, COLORREF b)
            abs(GetBValue(a) - GetBValue(b)) < 12;
 }
 
-// The shell started over a Desktop folder of this test's own.
-struct RunningShell {
-    TempFolder desktop;
-    DesktopFolderGuard folder{ desktop.path };
+// The values a running shell's desktop reads, put back after it has ended.
+struct DesktopValues {
     SavedValue tips{ HKEY_CURRENT_USER, ProductKeyPath, "ShowTTS" };
     SavedValue pattern{ HKEY_CURRENT_USER, ProductKeyPath, "DesktopExtension" };
     SavedValue video{ HKEY_CURRENT_USER, ProductKeyPath, "Video" };
     SavedValue wallpaper{ HKEY_CURRENT_USER, WallpaperKey, "WallPaper" };
-    ShellProcess shell;
-    HWND main = NULL;
+};
 
+// The shell started over a Desktop folder of this test's own.
+struct RunningShell : DesktopValues, DesktopShell {
     RunningShell()
     {
         SetRegDword(HKEY_CURRENT_USER, ProductKeyPath, "ShowTTS", 1);
         SetRegString(HKEY_CURRENT_USER, ProductKeyPath, "DesktopExtension", "");
         SetRegString(HKEY_CURRENT_USER, WallpaperKey, "WallPaper", "");
-    }
-    bool Start()
-    {
-        if (!shell.Start())
-            return false;
-        main = shell.WaitForMainWindow();
-        return main != NULL;
     }
     HWND View() const { return GetDlgItem(main, 2000); }
 };
@@ -538,17 +525,8 @@ TEST(ShellDesktop, RefreshRebuildsWithTheNewFileAndPlacesTaskbar)
     EXPECT_FALSE(IsWindow(view));
     EXPECT_EQ(3, ListViewItemCount(run.View()));
 
-    RECT start;
-    GetWindowRect(GetDlgItem(run.main, 666), &start);
-    EXPECT_EQ(0, start.left);
-    EXPECT_EQ(height - 25, start.top);
-    EXPECT_EQ(57, start.right - start.left);
-    EXPECT_EQ(25, start.bottom - start.top);
-    GetWindowRect(GetDlgItem(run.main, 2), &clock);
-    EXPECT_EQ(width - 40, clock.left);
-    EXPECT_EQ(height - 21, clock.top);
-    EXPECT_EQ(50, clock.right - clock.left);
-    EXPECT_EQ(25, clock.bottom - clock.top);
+    EXPECT_TRUE(Placed(GetDlgItem(run.main, 666), 0, height - 25, 57, 25)) << "the Start button";
+    EXPECT_TRUE(Placed(GetDlgItem(run.main, 2), width - 40, height - 21, 50, 25)) << "the clock";
     RECT viewRect;
     GetWindowRect(run.View(), &viewRect);
     EXPECT_EQ(height - 27, viewRect.bottom);
@@ -589,9 +567,8 @@ TEST(ShellDesktop, RefreshAppliesTheStoredVideoMode)
 TEST(ShellDesktop, DoubleClickOpensTheFileAndRightClickShowsTheMenuAtTheCursor)
 {
     RunningShell run;
-    TempFolder evidence;
-    std::string marker = evidence.File("double-click.txt");
-    WriteMarkerBatch(run.desktop, "a-open.bat", marker);
+    MarkerBatch batch(run.desktop, "a-open.bat");
+    const std::string& marker = batch.marker;
     run.desktop.Write("b-other.txt", "x");
     ASSERT_TRUE(run.Start());
     HWND view = run.View();

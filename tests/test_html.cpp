@@ -73,6 +73,15 @@ void CALLBACK LookAtHelp(HWND, UINT, UINT_PTR id, DWORD)
     PostMessageA(view, WM_CLOSE, 0, 0);
 }
 
+// Shows a page with the timer looking at it once it opens.
+template <typename Show> void VisitHelp(Show show)
+{
+    Visit = HelpVisit();
+    UINT_PTR timer = SetTimer(NULL, 0, 100, LookAtHelp);
+    show();
+    KillTimer(NULL, timer);
+}
+
 }  // namespace
 
 TEST(HtmlAddress, ExecutablePathUnescaped)
@@ -92,10 +101,7 @@ TEST(HtmlAddress, ExecutablePathUnescaped)
     EXPECT_EQ(std::string("res://") + modulePath + "/134", address);
     EXPECT_NE(std::string::npos, std::string(address).find("with space\\halcyne.exe/134"));
     // The page stored under that address is the help.
-    Visit = HelpVisit();
-    UINT_PTR timer = SetTimer(NULL, 0, 100, LookAtHelp);
-    ShowHtmlDocument(NULL, address);
-    KillTimer(NULL, timer);
+    VisitHelp([&] { ShowHtmlDocument(NULL, address); });
     EXPECT_EQ("ONLINEHELP", Visit.title);
     AppInstance = GetModuleHandleA(NULL);
     FreeLibrary(module);
@@ -115,14 +121,10 @@ TEST(HtmlViewer, HelpShowsTheDocumentAndLinksScrollToTheirSections)
 {
     AppInstance = GetModuleHandleA(NULL);
     ASSERT_EQ(nullptr, GetModuleHandleA("mshtml.dll"));
-    Visit = HelpVisit();
-    UINT_PTR timer = SetTimer(NULL, 0, 100, LookAtHelp);
-    ShowBuiltInHelp();
-    KillTimer(NULL, timer);
+    VisitHelp(ShowBuiltInHelp);
     EXPECT_EQ("ONLINEHELP", Visit.title);
-    EXPECT_NE(std::string::npos, Visit.text.find("Halcyne 2.0 Online Help"));
-    EXPECT_NE(std::string::npos, Visit.text.find("2.06A"));
-    EXPECT_NE(std::string::npos, Visit.text.find("19. HTML Viewer (F8)"));
+    for (const char* part : {"Halcyne 2.0 Online Help", "2.06A", "19. HTML Viewer (F8)"})
+        EXPECT_NE(std::string::npos, Visit.text.find(part)) << part;
     EXPECT_EQ(std::string::npos, Visit.text.find("<"));
     EXPECT_TRUE(Visit.engineLoaded);
     EXPECT_EQ(0, Visit.firstLine);
@@ -130,10 +132,7 @@ TEST(HtmlViewer, HelpShowsTheDocumentAndLinksScrollToTheirSections)
     EXPECT_NE(std::string::npos, Visit.lineShownAfterLink.find("Task Manager")) << Visit.lineShownAfterLink;
     // The engine library is loaded for each showing and unloaded after it.
     EXPECT_EQ(nullptr, GetModuleHandleA("mshtml.dll"));
-    Visit = HelpVisit();
-    timer = SetTimer(NULL, 0, 100, LookAtHelp);
-    ShowBuiltInHelp();
-    KillTimer(NULL, timer);
+    VisitHelp(ShowBuiltInHelp);
     EXPECT_EQ("ONLINEHELP", Visit.title);
     EXPECT_TRUE(Visit.engineLoaded);
     EXPECT_EQ(nullptr, GetModuleHandleA("mshtml.dll"));
@@ -209,12 +208,10 @@ TEST(HelpDocument, TopicsLinkToTheirSectionsInOrder)
 {
     std::string html = HelpResource();
     ASSERT_FALSE(html.empty());
-    EXPECT_NE(std::string::npos, html.find("<title>ONLINEHELP</title>"));
-    EXPECT_NE(std::string::npos, html.find("HTML 4.0 Transitional"));
-    EXPECT_NE(std::string::npos, html.find("iso-8859-1"));
-    EXPECT_NE(std::string::npos, html.find("Halcyne 2.0 Online Help"));
-    EXPECT_EQ(std::string::npos, html.find("<script"));
-    EXPECT_EQ(std::string::npos, html.find("<img"));
+    for (const char* part : {"<title>ONLINEHELP</title>", "HTML 4.0 Transitional", "iso-8859-1", "Halcyne 2.0 Online Help"})
+        EXPECT_NE(std::string::npos, html.find(part)) << part;
+    for (const char* part : {"<script", "<img"})
+        EXPECT_EQ(std::string::npos, html.find(part)) << part;
     EXPECT_EQ(std::string::npos, html.find("log off"));   // Shut Down offers no such choice
     const std::vector<std::pair<std::string, int>> topics = {
         {"Desktop Files - Display Extension", 19}, {"Halcyne Taskbar", 1}, {"About (F1)", 2},
@@ -272,37 +269,29 @@ TEST(HelpShell, HelpOnTheCommandLineComesBeforeAnyWindowAndEnds)
 
 TEST(HelpShell, F12ShowsTheHelpAndF8TheChosenFile)
 {
-    TempFolder desktop;
-    DesktopFolderGuard folder(desktop.path);
     SavedValue savedFile(HKEY_CURRENT_USER, "Software\\HX_", "HTMLFile");
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\HX_", 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, "HTMLFile");
-        RegCloseKey(key);
-    }
-    ShellProcess shell;
-    ASSERT_TRUE(shell.Start("", desktop.path));
-    HWND main = shell.WaitForMainWindow();
-    ASSERT_NE(nullptr, main);
+    DeleteRegValue(HKEY_CURRENT_USER, "Software\\HX_", "HTMLFile");
+    DesktopShell run;
+    ASSERT_TRUE(run.Start());
 
-    PostKey(main, VK_F12);
-    HWND help = shell.WaitForWindow(ViewClass, "ONLINEHELP");
+    PostKey(run.main, VK_F12);
+    HWND help = run.shell.WaitForWindow(ViewClass, "ONLINEHELP");
     ASSERT_NE(nullptr, help);
     PostMessageA(help, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(help); }));
 
     // Never set: F8 stores the empty value and shows nothing.
-    PostKey(main, VK_F8);
+    PostKey(run.main, VK_F8);
     std::string value = "unset";
     EXPECT_TRUE(WaitFor([&] { return GetRegString(HKEY_CURRENT_USER, "Software\\HX_", "HTMLFile", &value); }));
     EXPECT_EQ("", value);
-    EXPECT_TRUE(Holds([&] { return shell.Windows(ViewClass).empty(); }, 500));
+    EXPECT_TRUE(Holds([&] { return run.shell.Windows(ViewClass).empty(); }, 500));
 
-    desktop.Write("rules.htm", "<html><head><title>House Rules</title></head><body><h1>Rules</h1>"
+    run.desktop.Write("rules.htm", "<html><head><title>House Rules</title></head><body><h1>Rules</h1>"
                                "<p>No <b>food</b> near the keyboards.&#4294967361;</p></body></html>");
-    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "HTMLFile", desktop.File("rules.htm").c_str());
-    PostKey(main, VK_F8);
-    HWND page = shell.WaitForWindow(ViewClass, "House Rules");
+    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "HTMLFile", run.desktop.File("rules.htm").c_str());
+    PostKey(run.main, VK_F8);
+    HWND page = run.shell.WaitForWindow(ViewClass, "House Rules");
     ASSERT_NE(nullptr, page);
     std::string text = ViewText(page);
     EXPECT_NE(std::string::npos, text.find("No food near the keyboards.?")) << text;   // no wrapped entity

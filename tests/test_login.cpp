@@ -26,19 +26,26 @@ struct LoginFixture : ShellDialogTest {
     }
 };
 
-// Answers the next message box titled `caption`, keeping its text.
-void AnswerBox(const char* caption, std::string* text)
+// Clicks the button and waits for the message box titled `caption` it opens.
+void ClickAndAnswer(HWND dialog, int button, const char* caption, std::string* text)
 {
-    WhenShown(caption, [text](HWND box) {
-        *text = MessageBoxText(box);
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-    });
+    AnswerBox(caption, text);
+    ClickButton(dialog, button);
+    WaitFor([&] { return !text->empty(); });
 }
 
 void TypePassword(HWND dialog, int id, const char* text)
 {
     SetDlgItemTextA(dialog, id, "");
     TypeText(GetDlgItem(dialog, id), text);
+}
+
+// In the change dialog: the new password and its confirmation typed, Change.
+void ChangeTo(HWND dialog, const char* typed, const char* confirmed, const char* caption, std::string* text)
+{
+    TypePassword(dialog, IDC_PASSWORD_NEW, typed);
+    TypePassword(dialog, IDC_PASSWORD_CONFIRM, confirmed);
+    ClickAndAnswer(dialog, IDC_PASSWORD_CHANGE, caption, text);
 }
 
 TEST_F(LoginFixture, WrongPasswordIsRefusedRightOneOpensThePanel)
@@ -49,15 +56,11 @@ TEST_F(LoginFixture, WrongPasswordIsRefusedRightOneOpensThePanel)
     bool panelSeen = false;
     WhenShown(SecurityTitle, [&](HWND dialog) {
         TypePassword(dialog, IDC_SECURITY_PASSWORD, "wrong");
-        AnswerBox("Halcyne 2.08", &refused);
-        ClickButton(dialog, IDC_SECURITY_OK);
-        WaitFor([&] { return !refused.empty(); });
+        ClickAndAnswer(dialog, IDC_SECURITY_OK, "Halcyne 2.08", &refused);
         keptText = WindowText(GetDlgItem(dialog, IDC_SECURITY_PASSWORD));
         // The supplier password is stored only; it opens nothing.
         TypePassword(dialog, IDC_SECURITY_PASSWORD, "supply");
-        AnswerBox("Halcyne 2.08", &refusedSupplier);
-        ClickButton(dialog, IDOK);
-        WaitFor([&] { return !refusedSupplier.empty(); });
+        ClickAndAnswer(dialog, IDOK, "Halcyne 2.08", &refusedSupplier);
         TypePassword(dialog, IDC_SECURITY_PASSWORD, "secret");
         WhenShown(PanelTitle, [&](HWND panel) {
             panelSeen = true;
@@ -75,11 +78,7 @@ TEST_F(LoginFixture, WrongPasswordIsRefusedRightOneOpensThePanel)
 
 TEST_F(LoginFixture, FirstUseEmptyPasswordOpensAndLeavesTheValue)
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\HX_", 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, "Password");
-        RegCloseKey(key);
-    }
+    DeleteRegValue(HKEY_CURRENT_USER, "Software\\HX_", "Password");
     bool panelSeen = false;
     WhenShown(SecurityTitle, [&](HWND dialog) {
         WhenShown(PanelTitle, [&](HWND panel) {
@@ -102,9 +101,7 @@ TEST_F(LoginFixture, CapitalsArriveLowercaseEscapeIsInertCancelEnds)
         TypePassword(dialog, IDC_SECURITY_PASSWORD, "SeCrEt");
         typed = WindowText(GetDlgItem(dialog, IDC_SECURITY_PASSWORD));
         // A stored password with capitals cannot be typed.
-        AnswerBox("Halcyne 2.08", &refused);
-        ClickButton(dialog, IDC_SECURITY_OK);
-        WaitFor([&] { return !refused.empty(); });
+        ClickAndAnswer(dialog, IDC_SECURITY_OK, "Halcyne 2.08", &refused);
         SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         DrainQueue();
@@ -124,9 +121,7 @@ TEST_F(LoginFixture, LongStoredPasswordIsNeverMatched)
     std::string refused;
     WhenShown(SecurityTitle, [&](HWND dialog) {
         SetDlgItemTextA(dialog, IDC_SECURITY_PASSWORD, longPassword.c_str());
-        AnswerBox("Halcyne 2.08", &refused);
-        ClickButton(dialog, IDC_SECURITY_OK);
-        WaitFor([&] { return !refused.empty(); });
+        ClickAndAnswer(dialog, IDC_SECURITY_OK, "Halcyne 2.08", &refused);
         ClickButton(dialog, IDC_SECURITY_CANCEL);
     });
     EXPECT_EQ(1, RunSecurity());
@@ -140,16 +135,9 @@ TEST_F(LoginFixture, ChangeAdministratorPasswordMismatchThenMatch)
     WhenShown("Change Administrator Password", [&](HWND dialog) {
         title = WindowText(dialog);
         // Byte by byte: a locale-aware compare would take these two for one.
-        TypePassword(dialog, IDC_PASSWORD_NEW, "strasse");
-        TypePassword(dialog, IDC_PASSWORD_CONFIRM, "stra\xdf" "e");
-        AnswerBox("Error: Could not change password !", &mismatch);
-        ClickButton(dialog, IDC_PASSWORD_CHANGE);
-        WaitFor([&] { return !mismatch.empty(); });
+        ChangeTo(dialog, "strasse", "stra\xdf" "e", "Error: Could not change password !", &mismatch);
         afterMismatch = Stored("Password");
-        TypePassword(dialog, IDC_PASSWORD_NEW, "NewOne");
-        TypePassword(dialog, IDC_PASSWORD_CONFIRM, "newone");
-        AnswerBox("Done !", &done);
-        ClickButton(dialog, IDC_PASSWORD_CHANGE);
+        ChangeTo(dialog, "NewOne", "newone", "Done !", &done);
     });
     EXPECT_EQ(IDC_PASSWORD_CHANGE, RunChange(1));
     EXPECT_EQ("Change Administrator Password", title);
@@ -164,9 +152,7 @@ TEST_F(LoginFixture, EmptyNewPasswordIsStoredWhateverTheConfirmation)
     SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Password", "old");
     std::string done;
     WhenShown("Change Administrator Password", [&](HWND dialog) {
-        TypePassword(dialog, IDC_PASSWORD_CONFIRM, "anything");
-        AnswerBox("Done !", &done);
-        ClickButton(dialog, IDC_PASSWORD_CHANGE);
+        ChangeTo(dialog, "", "anything", "Done !", &done);
     });
     EXPECT_EQ(IDC_PASSWORD_CHANGE, RunChange(1));
     EXPECT_EQ("Password succesfully changed !", done);
@@ -180,10 +166,7 @@ TEST_F(LoginFixture, SupplierChangeStoresSupplierOnlyAndCancelStoresNothing)
     std::string title, done;
     WhenShown("Change Supplier Password", [&](HWND dialog) {
         title = WindowText(dialog);
-        TypePassword(dialog, IDC_PASSWORD_NEW, "seller");
-        TypePassword(dialog, IDC_PASSWORD_CONFIRM, "seller");
-        AnswerBox("Done !", &done);
-        ClickButton(dialog, IDC_PASSWORD_CHANGE);
+        ChangeTo(dialog, "seller", "seller", "Done !", &done);
     });
     EXPECT_EQ(IDC_PASSWORD_CHANGE, RunChange(0));
     EXPECT_EQ("Change Supplier Password", title);
@@ -206,38 +189,34 @@ TEST_F(LoginFixture, SupplierChangeStoresSupplierOnlyAndCancelStoresNothing)
 // As a user would: F3 on the running shell, a wrong and a right password.
 TEST(LoginShell, F3WrongThenRightPasswordOpensThePanel)
 {
-    TempFolder desktop;
-    DesktopFolderGuard folder(desktop.path);
     SavedValue password(HKEY_CURRENT_USER, "Software\\HX_", "Password");
     SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Password", "letmein");
-    ShellProcess shell;
-    ASSERT_TRUE(shell.Start("", desktop.path));
-    HWND main = shell.WaitForMainWindow();
-    ASSERT_NE(nullptr, main);
-    PostKey(main, VK_F3);
-    HWND security = shell.WaitForWindow("#32770", SecurityTitle);
+    DesktopShell run;
+    ASSERT_TRUE(run.Start());
+    PostKey(run.main, VK_F3);
+    HWND security = run.shell.WaitForWindow("#32770", SecurityTitle);
     ASSERT_NE(nullptr, security);
     HWND field = GetDlgItem(security, IDC_SECURITY_PASSWORD);
     SendMessageA(field, WM_SETTEXT, 0, (LPARAM)"nope");
     PostButtonClick(security, IDC_SECURITY_OK);
-    HWND box = shell.WaitForWindow("#32770", "Halcyne 2.08");
+    HWND box = run.shell.WaitForWindow("#32770", "Halcyne 2.08");
     ASSERT_NE(nullptr, box);
     EXPECT_EQ("Invalid Password !", MessageBoxText(box));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }));
     SendMessageA(field, WM_SETTEXT, 0, (LPARAM)"letmein");
     PostButtonClick(security, IDC_SECURITY_OK);
-    HWND panel = shell.WaitForWindow("#32770", PanelTitle);
+    HWND panel = run.shell.WaitForWindow("#32770", PanelTitle);
     ASSERT_NE(nullptr, panel);
-    EXPECT_EQ(main, GetWindow(panel, GW_OWNER));
+    EXPECT_EQ(run.main, GetWindow(panel, GW_OWNER));
     PostButtonClick(panel, IDC_PANEL_ADMIN_PASSWORD);
-    HWND change = shell.WaitForWindow("#32770", "Change Administrator Password");
+    HWND change = run.shell.WaitForWindow("#32770", "Change Administrator Password");
     ASSERT_NE(nullptr, change);
     PostButtonClick(change, IDC_PASSWORD_CANCEL);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(change); }));
     PostButtonClick(panel, IDC_PANEL_CANCEL);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(panel) && !IsWindow(security); }));
-    EXPECT_TRUE(IsWindow(main));
+    EXPECT_TRUE(IsWindow(run.main));
 }
 
 }  // namespace

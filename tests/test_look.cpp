@@ -343,12 +343,7 @@ TEST_F(LookFixture, LongCaptionStartsLeftOfTheEdge)
 TEST_F(LookFixture, HeadingFromTheSharedText)
 {
     HWND dialog = Open("Heading");
-    POINT client = ClientOrigin(dialog);
-    RECT clientRect;
-    GetClientRect(dialog, &clientRect);
-    auto headingPixels = [&] {
-        return GrabWindow(dialog).Count(client.x, client.y, client.x + clientRect.right, client.y + 45, Accent);
-    };
+    auto headingPixels = [&] { return HeadingPixels(dialog, Accent); };
     EXPECT_TRUE(WaitFor([&] { return headingPixels() > 40; }, 3000)) << headingPixels();
 
     DialogLook.HeadingText = NULL;

@@ -27,16 +27,7 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 // A window that records what a media record sends it, standing in for the media window.
-HWND RecordingWindow()
-{
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = RecordingProc;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.lpszClassName = "RecordingMediaWindow";
-    RegisterClassA(&windowClass);
-    return CreateWindowExA(0, "RecordingMediaWindow", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
-                           GetModuleHandleA(NULL), NULL);
-}
+HWND RecordingWindow() { return MakeWindow("RecordingMediaWindow", RecordingProc, "", WS_POPUP); }
 
 void ExpectMessages(const std::vector<std::pair<UINT, LPARAM>>& expected, int line)
 {
@@ -54,6 +45,24 @@ HWND Parent()
     return CreateWindowExA(0, "STATIC", "media parent", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, NULL, NULL,
                            GetModuleHandleA(NULL), NULL);
 }
+
+// The records set up over a parent window of their own, with silent wave
+// files to play; whatever plays is stopped at the end of scope.
+struct WaveInParent {
+    TempFolder folder;
+    HWND parent = Parent();
+    WaveInParent() { InitMediaPlayers(parent, GetModuleHandleA(NULL)); }
+    ~WaveInParent()
+    {
+        StopAndClose(&Mp3Media);
+        DestroyWindow(parent);
+    }
+    std::string Wave(const char* name, DWORD milliseconds) const
+    {
+        WriteWaveFile(folder.File(name), milliseconds);
+        return folder.File(name);
+    }
+};
 
 }  // namespace
 
@@ -132,24 +141,21 @@ TEST(MediaRecords, WithoutWindowOnlyTheStateAndVolumeChange)
 
 TEST(MediaRecords, PlayingAnotherFileClosesTheOldWindowAndKeepsTheVolume)
 {
-    TempFolder folder;
-    WriteWaveFile(folder.File("first.wav"), 3000);
-    WriteWaveFile(folder.File("second.wav"), 2000);
-    HWND parent = Parent();
-    InitMediaPlayers(parent, GetModuleHandleA(NULL));
+    WaveInParent media;
+    std::string firstFile = media.Wave("first.wav", 3000), secondFile = media.Wave("second.wav", 2000);
     SetMediaVolume(&Mp3Media, 250);
 
-    ASSERT_TRUE(OpenAndPlay(folder.File("first.wav").c_str(), &Mp3Media));
+    ASSERT_TRUE(OpenAndPlay(firstFile.c_str(), &Mp3Media));
     HWND first = Mp3Media.window;
     ASSERT_NE(nullptr, first);
     EXPECT_EQ(1, Mp3Media.state);
-    EXPECT_EQ(parent, GetParent(first));
+    EXPECT_EQ(media.parent, GetParent(first));
     EXPECT_EQ((LONG)MediaWindowStyle, GetWindowLongA(first, GWL_STYLE) & (LONG)MediaWindowStyle);
     EXPECT_EQ(3000, GetMediaLength(&Mp3Media));
     EXPECT_EQ(250, Mp3Media.volume);
 
     // Playing: the old window goes, the new file starts from its beginning.
-    ASSERT_TRUE(OpenAndPlay(folder.File("second.wav").c_str(), &Mp3Media));
+    ASSERT_TRUE(OpenAndPlay(secondFile.c_str(), &Mp3Media));
     EXPECT_FALSE(IsWindow(first));
     ASSERT_NE(nullptr, Mp3Media.window);
     EXPECT_EQ(2000, GetMediaLength(&Mp3Media));
@@ -158,36 +164,26 @@ TEST(MediaRecords, PlayingAnotherFileClosesTheOldWindowAndKeepsTheVolume)
 
     StopAndClose(&Mp3Media);
     EXPECT_EQ(nullptr, Mp3Media.window);
-    DestroyWindow(parent);
 }
 
 TEST(MediaRecords, TheEndIsSeenWhenTheWindowStopsByItself)
 {
-    TempFolder folder;
-    WriteWaveFile(folder.File("short.wav"), 500);
-    HWND parent = Parent();
-    InitMediaPlayers(parent, GetModuleHandleA(NULL));
-    ASSERT_TRUE(OpenAndPlay(folder.File("short.wav").c_str(), &Mp3Media));
+    WaveInParent media;
+    ASSERT_TRUE(OpenAndPlay(media.Wave("short.wav", 500).c_str(), &Mp3Media));
     EXPECT_TRUE(WaitFor([] { return MediaReachedEnd(&Mp3Media) != FALSE; }, 10000));
     EXPECT_EQ(1, Mp3Media.state);   // the record still reads playing
     StopAndClose(&Mp3Media);
     EXPECT_FALSE(MediaReachedEnd(&Mp3Media));
-    DestroyWindow(parent);
 }
 
 // A file that opens but stops at once without playing (a busy device, a
 // missing codec) is no end: the player would skip through the whole folder.
 TEST(MediaRecords, AWindowStoppedBeforePlayingIsNoEnd)
 {
-    TempFolder folder;
-    WriteWaveFile(folder.File("long.wav"), 3000);
-    HWND parent = Parent();
-    InitMediaPlayers(parent, GetModuleHandleA(NULL));
-    ASSERT_TRUE(OpenAndPlay(folder.File("long.wav").c_str(), &Mp3Media));
+    WaveInParent media;
+    ASSERT_TRUE(OpenAndPlay(media.Wave("long.wav", 3000).c_str(), &Mp3Media));
     SendMessageA(Mp3Media.window, MCI_STOP, 0, 0);
     SendMessageA(Mp3Media.window, MCI_SEEK, 0, MCIWND_START);
     EXPECT_EQ(0, GetMediaPosition(&Mp3Media));
     EXPECT_FALSE(MediaReachedEnd(&Mp3Media));
-    StopAndClose(&Mp3Media);
-    DestroyWindow(parent);
 }

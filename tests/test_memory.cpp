@@ -33,6 +33,21 @@ std::string Completion(int position, int upper)
     return text;
 }
 
+MEMORYSTATUS MemoryStatus()
+{
+    MEMORYSTATUS status;
+    status.dwLength = sizeof status;
+    GlobalMemoryStatus(&status);
+    return status;
+}
+
+SYSTEM_INFO SystemInfo()
+{
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    return info;
+}
+
 }  // namespace
 
 TEST(MemoryFigures, SizesReadKilobytesThenMegabytesWithPhysicalRoundedUp)
@@ -52,13 +67,11 @@ TEST(MemoryFigures, SizesReadKilobytesThenMegabytesWithPhysicalRoundedUp)
 
 TEST(MemoryFigures, ProcessorLevelsMapToFourWords)
 {
-    EXPECT_STREQ("New Technology", ProcessorQuality(15));
-    EXPECT_STREQ("New Technology", ProcessorQuality(7));
-    EXPECT_STREQ("Recommended", ProcessorQuality(6));
-    EXPECT_STREQ("Minimum Required", ProcessorQuality(5));
-    EXPECT_STREQ("Obsolete", ProcessorQuality(4));
-    EXPECT_STREQ("Obsolete", ProcessorQuality(0));
-    EXPECT_STREQ("New Technology", ProcessorQuality(0xFFFF)) << "the level is unsigned";
+    struct Case { WORD level; const char* word; };
+    for (Case c : { Case{ 15, "New Technology" }, Case{ 7, "New Technology" }, Case{ 6, "Recommended" },
+                    Case{ 5, "Minimum Required" }, Case{ 4, "Obsolete" }, Case{ 0, "Obsolete" },
+                    Case{ 0xFFFF, "New Technology" } })   // the level is unsigned
+        EXPECT_STREQ(c.word, ProcessorQuality(c.level)) << "level " << c.level;
 }
 
 TEST(MemoryFigures, CompletionIsWholePercentOfTheBarsRange)
@@ -96,9 +109,7 @@ TEST(CleanerBlock, PhysicalMemoryInWholeAllocationBlocksWithinTheLimit)
 
 TEST(CleanerBlock, LargestFreeRegionCanBeReservedInOnePiece)
 {
-    SYSTEM_INFO info;
-    GetSystemInfo(&info);
-    const DWORD g = info.dwAllocationGranularity;
+    const DWORD g = SystemInfo().dwAllocationGranularity;
     EXPECT_EQ((SIZE_T)0, LargestFreeRegion(0));
     SIZE_T largest = LargestFreeRegion(g);
     ASSERT_GT(largest, (SIZE_T)0);
@@ -225,11 +236,8 @@ struct MemoryManager : ShellDialogTest {
 
 TEST_F(MemoryManager, ShowsTheFiguresOfThisMachineAndEscapeLeavesItOpen)
 {
-    MEMORYSTATUS status;
-    status.dwLength = sizeof status;
-    GlobalMemoryStatus(&status);
-    SYSTEM_INFO info;
-    GetSystemInfo(&info);
+    MEMORYSTATUS status = MemoryStatus();
+    SYSTEM_INFO info = SystemInfo();
 
     std::string caption, heading, load, total, freePhysical, pageFile, freePageFile, block, processor,
         percent;
@@ -290,11 +298,8 @@ TEST_F(MemoryManager, ShowsTheFiguresOfThisMachineAndEscapeLeavesItOpen)
 
 TEST_F(MemoryManager, CleanRunsTheCleanerToTheFullBarAndComesBack)
 {
-    MEMORYSTATUS status;
-    status.dwLength = sizeof status;
-    GlobalMemoryStatus(&status);
-    SYSTEM_INFO info;
-    GetSystemInfo(&info);
+    MEMORYSTATUS status = MemoryStatus();
+    SYSTEM_INFO info = SystemInfo();
     const SIZE_T expected = CleanerBlockSize(status.dwTotalPhys, info.dwAllocationGranularity,
                                              TestBlockLimit);
     ASSERT_EQ(TestBlockLimit, expected) << "this machine has more than the test's block";
@@ -384,9 +389,7 @@ TEST_F(MemoryManager, ExitDuringARunClosesAtOnceAndTheRunStillEnds)
     ASSERT_NE(nullptr, shown);
     EXPECT_FALSE(IsWindow(shown));
     EXPECT_GE(Bar.steps, 1);
-    SYSTEM_INFO info;
-    GetSystemInfo(&info);
-    EXPECT_LT(Bar.steps, (int)(GetCleanerBlockLimit() / info.dwAllocationGranularity))
+    EXPECT_LT(Bar.steps, (int)(GetCleanerBlockLimit() / SystemInfo().dwAllocationGranularity))
         << "the dialog closed before the run ended";
     ASSERT_FALSE(Bar.workers.empty()) << "the cleaner's thread";
     for (HANDLE thread : Bar.workers) {

@@ -49,11 +49,7 @@ TEST_F(MovieFixture, OpensOnceInTheTopRightCorner)
     HWND first = MovieWindow;
     ASSERT_TRUE(IsWindowVisible(first));
     EXPECT_EQ(MovieTitle, WindowText(first));
-    RECT rect = Bounds(first);
-    EXPECT_EQ(ScreenSize.width - 211, rect.left);
-    EXPECT_EQ(0, rect.top);
-    EXPECT_EQ(211, rect.right - rect.left);
-    EXPECT_EQ(220, rect.bottom - rect.top);
+    EXPECT_TRUE(Placed(first, ScreenSize.width - 211, 0, 211, 220));
     EXPECT_EQ(0, GetWindowLongA(first, GWL_STYLE) & WS_SYSMENU);
 
     OpenMoviePlayer();   // visible already: nothing happens
@@ -76,17 +72,9 @@ TEST_F(MovieFixture, PlaySizesTheWindowToTheMovie)
     EXPECT_EQ(MovieWindow, GetParent(MovieMedia.window));
     EXPECT_EQ(1, MovieMedia.state);
     EXPECT_EQ(1000, MovieMedia.volume);
-    RECT rect = Bounds(MovieWindow);
-    EXPECT_EQ(ScreenSize.width - 320, rect.left);
-    EXPECT_EQ(0, rect.top);
-    EXPECT_EQ(320, rect.right - rect.left);
-    EXPECT_EQ(291, rect.bottom - rect.top);
-    RECT close = ClientBounds(GetDlgItem(MovieWindow, IDC_MOVIE_CLOSE));
+    EXPECT_TRUE(Placed(MovieWindow, ScreenSize.width - 320, 0, 320, 291));
     RECT play = ClientBounds(GetDlgItem(MovieWindow, IDC_MOVIE_PLAY));
-    EXPECT_EQ(20, close.left);
-    EXPECT_EQ(240, close.top);
-    EXPECT_EQ(30, close.right - close.left);
-    EXPECT_EQ(20, close.bottom - close.top);
+    EXPECT_TRUE(Placed(ClientBounds(GetDlgItem(MovieWindow, IDC_MOVIE_CLOSE)), 20, 240, 30, 20));
     EXPECT_EQ(60, play.left);
     EXPECT_EQ(240, play.top);
     // Zoomed to 99 percent, inside the area the window was sized for.
@@ -126,26 +114,17 @@ TEST_F(MovieFixture, RefusesWhileTheMp3PlayerPlaysOrIsPaused)
 
 TEST(MovieShell, F7OpensOneWindowInTheCorner)
 {
-    TempFolder desktop;
-    DesktopFolderGuard folder(desktop.path);
     SavedValue savedMovie(HKEY_CURRENT_USER, ProductKey, "DesktopMovie");
-    ShellProcess shell;
-    ASSERT_TRUE(shell.Start("", desktop.path));
-    HWND main = shell.WaitForMainWindow();
-    ASSERT_NE(nullptr, main);
-    PostKey(main, VK_F7);
-    HWND movie = shell.WaitForWindow("#32770", MovieTitle);
+    DesktopShell run;
+    ASSERT_TRUE(run.Start());
+    PostKey(run.main, VK_F7);
+    HWND movie = run.shell.WaitForWindow("#32770", MovieTitle);
     ASSERT_NE(nullptr, movie);
-    RECT rect;
-    GetWindowRect(movie, &rect);
-    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) - 211, rect.left);
-    EXPECT_EQ(0, rect.top);
-    EXPECT_EQ(211, rect.right - rect.left);
-    EXPECT_EQ(220, rect.bottom - rect.top);
-    PostKey(main, VK_F7);
+    EXPECT_TRUE(Placed(movie, GetSystemMetrics(SM_CXSCREEN) - 211, 0, 211, 220));
+    PostKey(run.main, VK_F7);
     EXPECT_TRUE(Holds([&] {
         int count = 0;
-        for (HWND window : shell.Windows("#32770"))
+        for (HWND window : run.shell.Windows("#32770"))
             count += WindowText(window) == MovieTitle;
         return count == 1;
     }, 800));

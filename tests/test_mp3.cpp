@@ -36,6 +36,21 @@ struct Mp3Fixture : ::testing::Test {
         ShowWindow(player, SW_SHOWNORMAL);
         return player;
     }
+    // Silent tracks of the given lengths in the folder.
+    void WriteTracks(std::initializer_list<std::pair<const char*, DWORD>> tracks) const
+    {
+        for (const auto& track : tracks)
+            WriteWaveFile(folder.File(track.first), track.second);
+    }
+    static LRESULT Listed(HWND player) { return SendDlgItemMessageA(player, IDC_MP3_LIST, LB_GETCOUNT, 0, 0); }
+    // PLAY starts nothing; then the player closes.
+    static void PlaysNothing(HWND player)
+    {
+        ClickButton(player, IDC_MP3_PLAY);
+        EXPECT_EQ(nullptr, Mp3Media.window);
+        EXPECT_EQ(0, Mp3Media.state);
+        ClickButton(player, IDC_MP3_CLOSE);
+    }
     static int Selection(HWND player)
     {
         return (int)SendDlgItemMessageA(player, IDC_MP3_LIST, LB_GETCURSEL, 0, 0);
@@ -57,15 +72,13 @@ struct Mp3Fixture : ::testing::Test {
 
 TEST_F(Mp3Fixture, ListsTheFolderSortedWithTheSlidersReady)
 {
-    WriteWaveFile(folder.File("b tune.mp3"), 1000);
-    WriteWaveFile(folder.File("a tune.mp3"), 1000);
-    WriteWaveFile(folder.File("C.MP3"), 1000);
+    WriteTracks({{"b tune.mp3", 1000}, {"a tune.mp3", 1000}, {"C.MP3", 1000}});
     folder.Write("notes.txt", "not music");
     HWND player = OpenPlayer();
     ASSERT_NE(nullptr, player);
     EXPECT_EQ("HX2 MP3 Player (F6)", WindowText(player));
     EXPECT_EQ(3, GetTrackCount());
-    ASSERT_EQ(3, SendDlgItemMessageA(player, IDC_MP3_LIST, LB_GETCOUNT, 0, 0));
+    ASSERT_EQ(3, Listed(player));
     EXPECT_EQ("a tune.mp3", Item(player, 0));
     EXPECT_EQ("b tune.mp3", Item(player, 1));
     EXPECT_EQ("C.MP3", Item(player, 2));
@@ -81,9 +94,7 @@ TEST_F(Mp3Fixture, ListsTheFolderSortedWithTheSlidersReady)
 
 TEST_F(Mp3Fixture, PlaysTheFilesInTurnAndStartsAgainWithTheFirst)
 {
-    WriteWaveFile(folder.File("1.mp3"), 800);
-    WriteWaveFile(folder.File("2.mp3"), 800);
-    WriteWaveFile(folder.File("3.mp3"), 800);
+    WriteTracks({{"1.mp3", 800}, {"2.mp3", 800}, {"3.mp3", 800}});
     HWND player = OpenPlayer();
     SendDlgItemMessageA(player, IDC_MP3_LIST, LB_SETCURSEL, 1, 0);
     ClickButton(player, IDC_MP3_PLAY);
@@ -103,8 +114,7 @@ TEST_F(Mp3Fixture, PlaysTheFilesInTurnAndStartsAgainWithTheFirst)
 
 TEST_F(Mp3Fixture, PlayWhilePausedResumesAndStopThenPlayStartsAfresh)
 {
-    WriteWaveFile(folder.File("long.mp3"), 60000);
-    WriteWaveFile(folder.File("other.mp3"), 60000);
+    WriteTracks({{"long.mp3", 60000}, {"other.mp3", 60000}});
     HWND player = OpenPlayer();
     ClickButton(player, IDC_MP3_PLAY);
     HWND first = Mp3Media.window;
@@ -133,7 +143,7 @@ TEST_F(Mp3Fixture, PlayWhilePausedResumesAndStopThenPlayStartsAfresh)
     ClickButton(player, IDC_MP3_STOP);
     EXPECT_EQ(0, Mp3Media.state);
     EXPECT_EQ(nullptr, Mp3Media.window);
-    EXPECT_EQ(2, SendDlgItemMessageA(player, IDC_MP3_LIST, LB_GETCOUNT, 0, 0));   // the list stays
+    EXPECT_EQ(2, Listed(player));   // the list stays
     ClickButton(player, IDC_MP3_PLAY);
     ASSERT_NE(nullptr, Mp3Media.window);
     EXPECT_LT(GetMediaPosition(&Mp3Media), 5000);
@@ -166,9 +176,7 @@ TEST_F(Mp3Fixture, SlidersActWhenReleased)
 
 TEST_F(Mp3Fixture, TwoPlayersMoveOnOnce)
 {
-    WriteWaveFile(folder.File("1.mp3"), 600);
-    WriteWaveFile(folder.File("2.mp3"), 60000);
-    WriteWaveFile(folder.File("3.mp3"), 600);
+    WriteTracks({{"1.mp3", 600}, {"2.mp3", 60000}, {"3.mp3", 600}});
     HWND one = OpenPlayer();
     HWND two = OpenPlayer();
     MoveWindow(two, 400, 0, 300, 400, TRUE);
@@ -185,22 +193,16 @@ TEST_F(Mp3Fixture, TwoPlayersMoveOnOnce)
 TEST_F(Mp3Fixture, NothingPlaysWithoutAFolderOrFiles)
 {
     HWND empty = OpenPlayer();
-    EXPECT_EQ(0, SendDlgItemMessageA(empty, IDC_MP3_LIST, LB_GETCOUNT, 0, 0));
-    ClickButton(empty, IDC_MP3_PLAY);
-    EXPECT_EQ(nullptr, Mp3Media.window);
-    EXPECT_EQ(0, Mp3Media.state);
-    ClickButton(empty, IDC_MP3_CLOSE);
+    EXPECT_EQ(0, Listed(empty));
+    PlaysNothing(empty);
 
     WriteWaveFile(folder.File("song.mp3"), 1000);
     SetRegString(HKEY_CURRENT_USER, ProductKey, "Mp3Path", (folder.path + "\\missing").c_str());
     // The listing then comes from the current folder; PLAY checks the folder first.
     SetCurrentDirectoryA(folder.path.c_str());
     HWND player = OpenPlayer();
-    EXPECT_EQ(1, SendDlgItemMessageA(player, IDC_MP3_LIST, LB_GETCOUNT, 0, 0));
-    ClickButton(player, IDC_MP3_PLAY);
-    EXPECT_EQ(nullptr, Mp3Media.window);
-    EXPECT_EQ(0, Mp3Media.state);
-    ClickButton(player, IDC_MP3_CLOSE);
+    EXPECT_EQ(1, Listed(player));
+    PlaysNothing(player);
     SetCurrentDirectoryA(ExeFolder().c_str());
 }
 

@@ -80,6 +80,19 @@ struct OpeningState {
     std::string wallpaper, cost, cost2;
 };
 
+OpeningState ReadOpening(HWND panel);
+
+// What the panel shows on opening; then Cancel.
+OpeningState Opening(PanelFixture& fixture)
+{
+    OpeningState s;
+    fixture.Run([&](HWND panel) {
+        s = ReadOpening(panel);
+        ClickButton(panel, IDC_PANEL_CANCEL);
+    });
+    return s;
+}
+
 OpeningState ReadOpening(HWND panel)
 {
     OpeningState s;
@@ -152,11 +165,7 @@ TEST_F(PanelFixture, OpensShowingEverySourceSet)
     SetRegString(HKEY_CURRENT_USER, PanelKey, "Hcost2", "7");
     SetRegDword(HKEY_CURRENT_USER, VideoKey, "Video", 800);
     SetRegString(HKEY_CURRENT_USER, Desktop, "WallPaper", "C:\\windows\\clouds.bmp");
-    OpeningState s;
-    Run([&](HWND panel) {
-        s = ReadOpening(panel);
-        ClickButton(panel, IDC_PANEL_CANCEL);
-    });
+    OpeningState s = Opening(*this);
     EXPECT_FALSE(s.boot);
     EXPECT_TRUE(s.dos);
     EXPECT_TRUE(s.browser);
@@ -177,16 +186,9 @@ TEST_F(PanelFixture, BrowserBoxFollowsTheDisabledNameOnly)
     SetRegDword(HKEY_CURRENT_USER, VideoKey, "Video", 1024);
     SetRegString(HKEY_CURRENT_USER, Desktop, "DragFullWindows", "x1");
     browser.Put(browser.enabled);
-    OpeningState onlyEnabled, both;
-    Run([&](HWND panel) {
-        onlyEnabled = ReadOpening(panel);
-        ClickButton(panel, IDC_PANEL_CANCEL);
-    });
+    OpeningState onlyEnabled = Opening(*this);
     browser.Put(browser.disabled);
-    Run([&](HWND panel) {
-        both = ReadOpening(panel);
-        ClickButton(panel, IDC_PANEL_CANCEL);
-    });
+    OpeningState both = Opening(*this);
     EXPECT_FALSE(onlyEnabled.browser);
     EXPECT_TRUE(both.browser);
     EXPECT_TRUE(onlyEnabled.boot);
@@ -204,6 +206,26 @@ std::string ExecutableShortPath()
     return shortPath;
 }
 
+// What OK writes of the boxes, in the order of the expected values given.
+void ExpectWritten(const std::string& ini, const BrowserFolder& browser, const std::vector<std::string>& expected)
+{
+    const std::pair<const char*, std::string> written[] = {
+        {"Boot Shell", IniValue(ini, "Boot", "Shell")},
+        {"BootKeys", IniValue(MsDosSysPath, "Options", "BootKeys")},
+        {"BootMenu", IniValue(MsDosSysPath, "Options", "BootMenu")},
+        {"BootWarn", IniValue(MsDosSysPath, "Options", "BootWarn")},
+        {"browser enabled", Exists(browser.enabled) ? "yes" : "no"},
+        {"browser disabled", Exists(browser.disabled) ? "yes" : "no"},
+        {"ConservativeSwapFileUsage", IniValue(ini, "386Enh", "ConservativeSwapFileUsage")},
+        {"DragFullWindows", RegText(Desktop, "DragFullWindows")},
+        {"FreeMemAtStartup", std::to_string(RegNumber(PanelKey, "FreeMemAtStartup"))},
+        {"FreeMemOnLaunch", std::to_string(FreeMemOnLaunch)},
+    };
+    ASSERT_EQ(std::size(written), expected.size());
+    for (size_t i = 0; i < expected.size(); i++)
+        EXPECT_EQ(expected[i], written[i].second) << written[i].first;
+}
+
 TEST_F(PanelFixture, OkWithEverythingTickedWritesEverySetting)
 {
     browser.Put(browser.enabled);
@@ -213,16 +235,7 @@ TEST_F(PanelFixture, OkWithEverythingTickedWritesEverySetting)
         SetDlgItemTextA(panel, IDC_PANEL_HCOST2, "5");
         ClickButton(panel, IDC_PANEL_OK);
     }));
-    EXPECT_EQ(ExecutableShortPath(), IniValue(ini, "Boot", "Shell"));
-    EXPECT_EQ("0", IniValue(MsDosSysPath, "Options", "BootKeys"));
-    EXPECT_EQ("0", IniValue(MsDosSysPath, "Options", "BootMenu"));
-    EXPECT_EQ("0", IniValue(MsDosSysPath, "Options", "BootWarn"));
-    EXPECT_FALSE(Exists(browser.enabled));
-    EXPECT_TRUE(Exists(browser.disabled));
-    EXPECT_EQ("1", IniValue(ini, "386Enh", "ConservativeSwapFileUsage"));
-    EXPECT_EQ("1", RegText(Desktop, "DragFullWindows"));
-    EXPECT_EQ(1u, RegNumber(PanelKey, "FreeMemAtStartup"));
-    EXPECT_EQ(1, FreeMemOnLaunch);
+    ExpectWritten(ini, browser, {ExecutableShortPath(), "0", "0", "0", "no", "yes", "1", "1", "1", "1"});
     EXPECT_EQ("12345678901", RegText(PanelKey, "Hcost"));
     EXPECT_EQ("5", RegText(PanelKey, "Hcost2"));
 }
@@ -236,16 +249,7 @@ TEST_F(PanelFixture, OkWithNothingTickedWritesTheOpenSettings)
         TickBoxes(panel, false);
         ClickButton(panel, IDC_PANEL_OK);
     }));
-    EXPECT_EQ("explorer.exe", IniValue(ini, "Boot", "Shell"));
-    EXPECT_EQ("1", IniValue(MsDosSysPath, "Options", "BootKeys"));
-    EXPECT_EQ("0", IniValue(MsDosSysPath, "Options", "BootMenu"));
-    EXPECT_EQ("1", IniValue(MsDosSysPath, "Options", "BootWarn"));
-    EXPECT_TRUE(Exists(browser.enabled));
-    EXPECT_FALSE(Exists(browser.disabled));
-    EXPECT_EQ("0", IniValue(ini, "386Enh", "ConservativeSwapFileUsage"));
-    EXPECT_EQ("0", RegText(Desktop, "DragFullWindows"));
-    EXPECT_EQ(0u, RegNumber(PanelKey, "FreeMemAtStartup"));
-    EXPECT_EQ(0, FreeMemOnLaunch);
+    ExpectWritten(ini, browser, {"explorer.exe", "1", "0", "1", "yes", "no", "0", "0", "0", "0"});
 }
 
 TEST_F(PanelFixture, CancelAndQuitWriteNothingOfTheBoxes)
@@ -368,23 +372,16 @@ TEST_F(PanelFixture, OpensItsDialogsOwnedByTheMainWindow)
 // As the administrator would: F3, the panel, "Quit to Windows" ends the shell.
 TEST(PanelShell, QuitToWindowsEndsTheShell)
 {
-    TempFolder desktop;
-    DesktopFolderGuard folder(desktop.path);
     FileBackup systemIni(SystemIniPath());
     FileBackup msdos(MsDosSysPath);
-    SavedValue password(HKEY_CURRENT_USER, PanelKey, "Password");
-    SetRegString(HKEY_CURRENT_USER, PanelKey, "Password", "");
     WritePrivateProfileStringA("Boot", "Shell", "explorer.exe", SystemIniPath().c_str());
     std::string iniBefore;
     ReadWholeFile(SystemIniPath(), &iniBefore);
-    ShellProcess shell;
-    ASSERT_TRUE(shell.Start("", desktop.path));
-    HWND main = shell.WaitForMainWindow();
-    ASSERT_NE(nullptr, main);
-    HWND panel = LogIntoPanel(shell, main);
+    PanelShell run;
+    HWND panel = run.OpenPanel();
     ASSERT_NE(nullptr, panel);
     PostButtonClick(panel, IDC_PANEL_QUIT);
-    EXPECT_TRUE(shell.WaitForExit(10000));
+    EXPECT_TRUE(run.shell.WaitForExit(10000));
     std::string iniAfter;
     ReadWholeFile(SystemIniPath(), &iniAfter);
     EXPECT_EQ(iniBefore, iniAfter);

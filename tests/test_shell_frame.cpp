@@ -101,11 +101,8 @@ TEST(CommandsMenu, BuiltFromVersionNumber)
 
 TEST(SingleInstance, SecondStartIsRefusedWithExactMessage)
 {
-    TempFolder desktop;
-    DesktopFolderGuard folder(desktop.path);
-    ShellProcess first;
+    DesktopShell first;
     ASSERT_TRUE(first.Start());
-    ASSERT_NE(nullptr, first.WaitForMainWindow());
     ShellProcess second;
     ASSERT_TRUE(second.Start());
     HWND box = second.WaitForWindow("#32770", "Startup Error");
@@ -134,11 +131,8 @@ TEST(CommandLine, ErrorOptionShowsCommandLineAsCaptionAndEnds)
 
 TEST(CommandLine, HelpInCapitalsShowsHelpAndEndsEvenWhileShellRuns)
 {
-    TempFolder desktop;
-    DesktopFolderGuard folder(desktop.path);
-    ShellProcess first;
+    DesktopShell first;
     ASSERT_TRUE(first.Start());
-    ASSERT_NE(nullptr, first.WaitForMainWindow());
     ShellProcess help;
     ASSERT_TRUE(help.Start("-HELP"));
     // The help stays until its reader closes it; then the process ends with 0.
@@ -231,23 +225,14 @@ TEST(CloseRefusal, AltF4AndWindowMenuCloseLeaveTheShellRunning)
 {
     QuietShell quiet;
     ASSERT_TRUE(quiet.Start());
-    ShellProcess& shell = quiet.shell;
-    HWND main = quiet.main;
-    PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
-    SetForegroundWindow(main);
-    WaitFor([&] { return GetForegroundWindow() == main; }, 2000);
-    INPUT keys[4] = {};
-    WORD codes[4] = { VK_MENU, VK_F4, VK_F4, VK_MENU };
-    for (int i = 0; i < 4; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = codes[i];
-        keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-    }
-    SendInput(4, keys, sizeof(INPUT));
+    PostMessageA(quiet.main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    SetForegroundWindow(quiet.main);
+    WaitFor([&] { return GetForegroundWindow() == quiet.main; }, 2000);
+    SendKeys({ VK_MENU, VK_F4 });
     DWORD code;
-    EXPECT_FALSE(shell.WaitForExit(1500, &code));
-    EXPECT_TRUE(IsWindow(main));
-    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_FALSE(quiet.shell.WaitForExit(1500, &code));
+    EXPECT_TRUE(IsWindow(quiet.main));
+    EXPECT_TRUE(IsWindowVisible(quiet.main));
 }
 
 // The close step, in-process: everything named is released, the quit message

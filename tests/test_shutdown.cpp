@@ -111,13 +111,7 @@ struct ShutDown : ShellDialogTest {
         lstrcpynA(ProgramInfo.desktopFolder, desktop.path.c_str(), sizeof ProgramInfo.desktopFolder);
         SetRegString(HKEY_CURRENT_USER, ProductKeyPath, "DesktopExtension", "");
         SetRegString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "WallPaper", "");
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = HostProc;
-        windowClass.hInstance = AppInstance;
-        windowClass.lpszClassName = "ShutDownTestHost";
-        RegisterClassA(&windowClass);
-        host = CreateWindowExA(0, "ShutDownTestHost", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, NULL,
-                               NULL, AppInstance, NULL);
+        host = MakeWindow("ShutDownTestHost", HostProc, "", WS_POPUP | WS_VISIBLE, { 0, 0, 400, 300 });
         MainWindow = host;
         DesktopViewWindow = CreateDesktopView(host);
         CreateTaskbarControls(host);
@@ -295,14 +289,12 @@ TEST_F(ShutDown, EnablesTheShutdownPrivilegeOnOpeningFromWindows2000On)
 {
     ShutdownPrivilege(0);
     ASSERT_FALSE(ShutdownPrivilege()) << "the privilege could not be switched off for the test";
-    WindowsVersion = 410;   // Windows 98
-    WhenShown("Shut Down (F4)", [&](HWND dialog) { Click(dialog, IDC_SHUTDOWN_CANCEL); });
-    EXPECT_EQ(0, Run());
-    EXPECT_FALSE(ShutdownPrivilege()) << "not below version 500";
-
-    WindowsVersion = 500;
-    WhenShown("Shut Down (F4)", [&](HWND dialog) { Click(dialog, IDC_SHUTDOWN_CANCEL); });
-    EXPECT_EQ(0, Run());
-    EXPECT_TRUE(ShutdownPrivilege()) << "enabled on Windows 2000";
+    struct Case { DWORD version; bool enabled; const char* why; };
+    for (Case c : { Case{ 410, false, "not below version 500" }, Case{ 500, true, "enabled on Windows 2000" } }) {
+        WindowsVersion = c.version;
+        WhenShown("Shut Down (F4)", [&](HWND dialog) { Click(dialog, IDC_SHUTDOWN_CANCEL); });
+        EXPECT_EQ(0, Run()) << c.version;
+        EXPECT_EQ(c.enabled, ShutdownPrivilege()) << c.why;
+    }
     EXPECT_TRUE(Calls.empty());
 }

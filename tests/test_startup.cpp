@@ -16,21 +16,17 @@ TEST(VersionNumber, MajorTimesHundredPlusScaledMinor)
 
 TEST(ShellStartup, MainWindowCoversTheScreen)
 {
-    TempFolder desktop;
-    DesktopFolderGuard folder(desktop.path);
-    ShellProcess shell;
-    ASSERT_TRUE(shell.Start());
-    HWND main = shell.WaitForMainWindow();
-    ASSERT_NE(nullptr, main);
-    EXPECT_EQ("Win", ClassOf(main));
-    EXPECT_EQ("Tavix Halcyne 2.0", WindowText(main));
+    DesktopShell run;
+    ASSERT_TRUE(run.Start());
+    EXPECT_EQ("Win", ClassOf(run.main));
+    EXPECT_EQ("Tavix Halcyne 2.0", WindowText(run.main));
     RECT rect;
-    GetWindowRect(main, &rect);
+    GetWindowRect(run.main, &rect);
     EXPECT_EQ(0, rect.left);
     EXPECT_EQ(0, rect.top);
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), rect.right);
     EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), rect.bottom);
-    LONG style = GetWindowLongA(main, GWL_STYLE);
+    LONG style = GetWindowLongA(run.main, GWL_STYLE);
     EXPECT_EQ((LONG)(WS_POPUP | WS_VISIBLE | WS_SYSMENU), style & (WS_POPUP | WS_VISIBLE | WS_SYSMENU | WS_CAPTION));
-    EXPECT_EQ(0x20Bu, GetClassLongA(main, GCL_STYLE));
+    EXPECT_EQ(0x20Bu, GetClassLongA(run.main, GCL_STYLE));
 }

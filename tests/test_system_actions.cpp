@@ -90,10 +90,7 @@ TEST_F(ActionsFixture, DosSecurityUnlocksMsDosSysForTheWriteAndTellsAFailure)
 
     RefuseWrites = TRUE;
     std::string told;
-    WhenShown("Halcyne 2.08", [&](HWND box) {
-        told = MessageBoxText(box);
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-    });
+    AnswerBox("Halcyne 2.08", &told);
     WriteDosSecurity(MainWindow, FALSE);
     ForgetPendingSteps();
     EXPECT_EQ("Could not write C:\\MsDos.sys: DOS Security is not in effect !", told);

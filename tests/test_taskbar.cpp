@@ -27,11 +27,6 @@ struct TaskbarHost {
     TaskbarHost()
     {
         AppInstance = GetModuleHandleA(NULL);
-        WNDCLASSA hostClass = {};
-        hostClass.lpfnWndProc = HostProc;
-        hostClass.hInstance = AppInstance;
-        hostClass.lpszClassName = "TaskbarTestHost";
-        RegisterClassA(&hostClass);
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = DefWindowProcA;
         windowClass.hInstance = AppInstance;
@@ -39,8 +34,7 @@ struct TaskbarHost {
         windowClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
         windowClass.lpszClassName = "TaskbarTestWindow";
         RegisterClassA(&windowClass);
-        host = CreateWindowExA(0, "TaskbarTestHost", "", WS_POPUP, 0, 0, 1024, 768, NULL, NULL,
-                               AppInstance, NULL);
+        host = MakeWindow("TaskbarTestHost", HostProc, "", WS_POPUP, { 0, 0, 1024, 768 });
         MainWindow = host;
         CreateTaskbarControls(host);
     }
@@ -154,19 +148,10 @@ TEST(TaskbarControls, StartButtonAndClockAtTheirPlaces)
     EXPECT_EQ(666, GetDlgCtrlID(GetStartButton()));
     EXPECT_EQ("Start", WindowText(GetStartButton()));
     EXPECT_EQ(0x50000080, GetWindowLongA(GetStartButton(), GWL_STYLE) & 0xFFFFFFFF);
-    RECT rect;
-    GetWindowRect(GetStartButton(), &rect);
-    EXPECT_EQ(0, rect.left);
-    EXPECT_EQ(768 - 25, rect.top);
-    EXPECT_EQ(57, rect.right - rect.left);
-    EXPECT_EQ(25, rect.bottom - rect.top);
+    EXPECT_TRUE(Placed(GetStartButton(), 0, 768 - 25, 57, 25));
     ASSERT_NE(nullptr, GetClockLabel());
     EXPECT_EQ(2, GetDlgCtrlID(GetClockLabel()));
-    GetWindowRect(GetClockLabel(), &rect);
-    EXPECT_EQ(1024 - 40, rect.left);
-    EXPECT_EQ(768 - 22, rect.top);
-    EXPECT_EQ(57, rect.right - rect.left);
-    EXPECT_EQ(17, rect.bottom - rect.top);
+    EXPECT_TRUE(Placed(GetClockLabel(), 1024 - 40, 768 - 22, 57, 17));
     char now[CLOCK_TEXT_SIZE];
     std::string shown = WindowText(GetClockLabel());
     EXPECT_EQ(FormatClockText(now), shown) << "the clock replaces \"init_time\" at once";
@@ -193,12 +178,7 @@ TEST(WindowButtons, FollowTheZOrderSkipShortTitlesAndProgramManager)
     // The buttons close up: 75 pixels apart from x = 60, 26 pixels above the bottom.
     std::vector<HWND> buttons = bar.Buttons();
     for (size_t k = 0; k < buttons.size(); ++k) {
-        RECT rect;
-        GetWindowRect(buttons[k], &rect);
-        EXPECT_EQ(60 + 75 * (int)k, rect.left) << k;
-        EXPECT_EQ(768 - 26, rect.top) << k;
-        EXPECT_EQ(75, rect.right - rect.left);
-        EXPECT_EQ(25, rect.bottom - rect.top);
+        EXPECT_TRUE(Placed(buttons[k], 60 + 75 * (int)k, 768 - 26, 75, 25)) << k;
         EXPECT_EQ(0x50000100, GetWindowLongA(buttons[k], GWL_STYLE) & 0xFFFFFFFF);
     }
 
@@ -219,20 +199,19 @@ TEST(WindowButtons, AtMostFourteenFromTheBottomOfTheZOrder)
     TaskbarHost bar;
     int foreign = ForeignTitledWindows();
     ASSERT_LE(foreign, 2) << "too many foreign windows for this test";
-    for (int n = 1; n <= 15; ++n) {
-        char title[32];
-        sprintf(title, "Window number %02d", n);
-        bar.Open(title, WS_POPUP | WS_BORDER);
-    }
+    auto title = [](int n) {
+        char text[32];
+        sprintf(text, "Window number %02d", n);
+        return std::string(text);
+    };
+    for (int n = 1; n <= 15; ++n)
+        bar.Open(title(n).c_str(), WS_POPUP | WS_BORDER);
     RebuildWindowButtons(bar.host);
     std::vector<std::string> captions = bar.Captions();
     ASSERT_EQ(14u, captions.size());
     EXPECT_EQ(14, GetWindowButtonCount());
-    for (int k = foreign; k < 14; ++k) {
-        char title[32];
-        sprintf(title, "Window number %02d", k - foreign + 1);
-        EXPECT_EQ(title, captions[k]);
-    }
+    for (int k = foreign; k < 14; ++k)
+        EXPECT_EQ(title(k - foreign + 1), captions[k]);
     RECT last;
     GetWindowRect(bar.Buttons().back(), &last);
     EXPECT_EQ(1035, last.left);
@@ -337,7 +316,6 @@ TEST(ShellTaskbar, ButtonsOfTheRunningShellActivateWindows)
 {
     QuietShell quiet;
     ASSERT_TRUE(quiet.Start());
-    ShellProcess& shell = quiet.shell;
     HWND main = quiet.main;
     TaskbarHost bar;   // only for its test windows
     HWND notes = bar.Open("Notes");
@@ -381,13 +359,11 @@ TEST(ShellTaskbar, StartButtonOpensTheMenuUpwardsWhilePushed)
 {
     QuietShell quiet;
     ASSERT_TRUE(quiet.Start());
-    ShellProcess& shell = quiet.shell;
-    HWND main = quiet.main;
-    HWND start = GetDlgItem(main, 666);
+    HWND start = GetDlgItem(quiet.main, 666);
     ASSERT_NE(nullptr, start);
     SetCursorPos(600, 300);
-    PostMessageA(main, WM_COMMAND, MAKEWPARAM(666, BN_CLICKED), (LPARAM)start);
-    HWND menu = shell.WaitForWindow("#32768", nullptr, 5000);
+    PostMessageA(quiet.main, WM_COMMAND, MAKEWPARAM(666, BN_CLICKED), (LPARAM)start);
+    HWND menu = quiet.shell.WaitForWindow("#32768", nullptr, 5000);
     ASSERT_NE(nullptr, menu);
     RECT rect;
     GetWindowRect(menu, &rect);

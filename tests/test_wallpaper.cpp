@@ -19,13 +19,11 @@ std::string SizeText(LONG size)
 
 TEST(WallpaperSizes, TextsInBytesAndKilobytes)
 {
-    EXPECT_EQ("0 Bytes", SizeText(0));
-    EXPECT_EQ("999 Bytes", SizeText(999));
-    EXPECT_EQ("1 KBytes", SizeText(1000));
-    EXPECT_EQ("1 KBytes", SizeText(1999));
-    EXPECT_EQ("2500 KBytes", SizeText(2500000));
-    EXPECT_EQ("N/A", SizeText(-1));
-    EXPECT_EQ("N/A", SizeText((LONG)0x80000000u));   // 2 GB and more
+    struct Case { LONG size; const char* text; };
+    for (Case c : { Case{ 0, "0 Bytes" }, Case{ 999, "999 Bytes" }, Case{ 1000, "1 KBytes" },
+                    Case{ 1999, "1 KBytes" }, Case{ 2500000, "2500 KBytes" }, Case{ -1, "N/A" },
+                    Case{ (LONG)0x80000000u, "N/A" } })   // 2 GB and more
+        EXPECT_EQ(c.text, SizeText(c.size)) << c.size;
 }
 
 TEST(WallpaperSizes, PreviewStretchesOnlyLargerBitmaps)
@@ -181,10 +179,7 @@ TEST_F(ChooserFixture, PreviewsEachKindOfSelection)
         tall = ReadPreview(panel);
         found[3] = SelectItem(list, "fake");
         fake = ReadPreview(panel);
-        WhenShown("Sorry", [&](HWND box) {
-            sorry = MessageBoxText(box);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-        });
+        AnswerBox("Sorry", &sorry);
         ClickButton(panel, IDC_WALLPAPER_POSITION);
         ClickButton(panel, IDC_WALLPAPER_NONE);
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -222,10 +217,7 @@ TEST_F(ChooserFixture, ChosenBitmapGoesToDesktopRegistryAndPanel)
         HWND list = FindDescendant(dialog, "SysListView32");
         if (list)
             SelectItem(list, "chosen");
-        HWND name = GetDlgItem(dialog, OpenFileNameSize == 88 ? 1148 : 0x480);
-        ASSERT_NE(nullptr, name);
-        SetWindowTextA(name, path.c_str());
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(ChooseFile(dialog, path));
     });
     EXPECT_EQ(0, ChooseWallpaper(host));
     EXPECT_EQ(0, lstrcmpiA(path.c_str(), StoredWallpaper().c_str())) << StoredWallpaper();

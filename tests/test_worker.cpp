@@ -159,17 +159,15 @@ TEST(WorkerThreadRuntime, MissingLibraryStartsNothingAndSaysNothing)
 
 TEST(WorkerThreadRuntime, DamagedLibraryIsReportedOnStartAndOnEnd)
 {
-    TempFolder startFolder;
-    WorkerChild starting(startFolder, "start", "native", true);
-    ASSERT_NE(nullptr, starting.info.hProcess);
-    EXPECT_EQ("Error: the file CRTDLL.DLL is corrupted", starting.DismissErrorBox());
-    EXPECT_EQ((DWORD)RanNothing, starting.Wait()) << "no thread without _beginthread";
-
-    TempFolder endFolder;
-    WorkerChild ending(endFolder, "end", "native", true);
-    ASSERT_NE(nullptr, ending.info.hProcess);
-    EXPECT_EQ("Error: the file CRTDLL.DLL is corrupted", ending.DismissErrorBox());
-    EXPECT_EQ((DWORD)ReturnedFromEnd, ending.Wait()) << "the worker ends by returning";
+    struct Case { const char* mode; DWORD exitCode; const char* why; };
+    for (Case c : { Case{ "start", RanNothing, "no thread without _beginthread" },
+                    Case{ "end", ReturnedFromEnd, "the worker ends by returning" } }) {
+        TempFolder folder;
+        WorkerChild child(folder, c.mode, "native", true);
+        ASSERT_NE(nullptr, child.info.hProcess) << c.mode;
+        EXPECT_EQ("Error: the file CRTDLL.DLL is corrupted", child.DismissErrorBox()) << c.mode;
+        EXPECT_EQ(c.exitCode, child.Wait()) << c.why;
+    }
 }
 
 }  // namespace

@@ -88,6 +88,18 @@ void BrowserFolder::Put(const std::string& path) const
     WriteWholeFile(path, "browser");
 }
 
+bool ChooseFile(HWND dialog, const std::string& path)
+{
+    HWND name = GetDlgItem(dialog, 1148);
+    if (!name)
+        name = GetDlgItem(dialog, 0x480);
+    if (!name)
+        return false;
+    SetWindowTextA(name, path.c_str());
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    return true;
+}
+
 std::vector<std::string> Started;
 int CloseCount;
 
@@ -106,16 +118,7 @@ static LRESULT CALLBACK FakeMainProc(HWND window, UINT message, WPARAM wParam, L
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-HWND MakeFakeMainWindow()
-{
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = FakeMainProc;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.lpszClassName = "AdminFakeMain";
-    RegisterClassA(&windowClass);
-    return CreateWindowExA(0, "AdminFakeMain", "fake main", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
-                           windowClass.hInstance, NULL);
-}
+HWND MakeFakeMainWindow() { return MakeWindow("AdminFakeMain", FakeMainProc, "fake main", WS_POPUP); }
 
 HWND LogIntoPanel(ShellProcess& shell, HWND main)
 {
@@ -126,6 +129,13 @@ HWND LogIntoPanel(ShellProcess& shell, HWND main)
     PostButtonClick(security, IDC_SECURITY_OK);
     return shell.WaitForWindow("#32770", "Halcyne 2.0 Options Panel");
 }
+
+PanelShell::PanelShell() : SavedValue(HKEY_CURRENT_USER, "Software\\HX_", "Password")
+{
+    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Password", "");
+}
+
+HWND PanelShell::OpenPanel() { return Start() ? LogIntoPanel(shell, main) : NULL; }
 
 std::string TryLogin(ShellProcess& shell, HWND main, const char* typed)
 {

@@ -23,6 +23,14 @@ HWND MakeFakeMainWindow();
 // returns the Options Panel that opens, or null.
 HWND LogIntoPanel(ShellProcess& shell, HWND main);
 
+// halcyne.exe on a Desktop folder of its own with an empty administrator
+// password; the old password is put back after the shell has ended.
+struct PanelShell : private SavedValue, DesktopShell {
+    PanelShell();
+    // Starts the shell and logs in; gives the Options Panel, or null.
+    HWND OpenPanel();
+};
+
 // Sets the shared start-up values a dialog of the shell needs, in-process.
 void InitAdminGlobals();
 
@@ -38,6 +46,11 @@ struct ShellDialogTest : ::testing::Test {
     // Runs the dialog from its template, owned by `owner`; gives its result.
     INT_PTR RunDialog(int templateId, DLGPROC procedure, HWND owner);
 };
+
+// In an open-file dialog: the path typed into the file-name field (the
+// combo box of the Explorer style, else the old edit field), then OK.
+// False when the dialog has neither.
+bool ChooseFile(HWND dialog, const std::string& path);
 
 // The browser's folder at the fixed short path, emptied of both names for the
 // test and restored afterwards (created when it does not exist).

@@ -76,6 +76,14 @@ POINT ClientOrigin(HWND window)
     return origin;
 }
 
+int HeadingPixels(HWND dialog, COLORREF colour)
+{
+    POINT client = ClientOrigin(dialog);
+    RECT rect;
+    GetClientRect(dialog, &rect);
+    return GrabWindow(dialog).Count(client.x, client.y, client.x + rect.right, client.y + 45, colour);
+}
+
 WineDrawnFrames::WineDrawnFrames(const char* exeName)
 {
     // Only Wine has this setting; on Windows leave the registry alone.

@@ -18,6 +18,9 @@ WindowPixels GrabWindow(HWND window);
 // Client-area origin of a window in its own window coordinates.
 POINT ClientOrigin(HWND window);
 
+// Pixels of the heading colour in the top 45 pixels of a dialog's client area.
+int HeadingPixels(HWND dialog, COLORREF colour);
+
 // Under Wine's virtual desktop, decorated top-level windows leave caption and
 // frame to a window manager that is not there: nothing painted in them reaches
 // the screen. With "Decorated" = "N" for a program, Wine draws frames itself,

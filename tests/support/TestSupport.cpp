@@ -298,6 +298,14 @@ void WhenShown(const char* title, std::function<void(HWND)> step)
         StepTimer = SetTimer(NULL, 0, 100, RunPendingSteps);
 }
 
+void AnswerBox(const char* caption, std::string* text)
+{
+    WhenShown(caption, [text](HWND box) {
+        *text = MessageBoxText(box);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+}
+
 void ForgetPendingSteps()
 {
     Pending.clear();
@@ -327,32 +335,14 @@ void SetChecked(HWND dialog, int id, bool ticked)
     CheckDlgButton(dialog, id, ticked ? BST_CHECKED : BST_UNCHECKED);
 }
 
-struct OwnWindowSearch {
-    const char* className;
-    const char* title;
-    HWND found;
-};
-
-static BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM data)
-{
-    OwnWindowSearch* search = (OwnWindowSearch*)data;
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process != GetCurrentProcessId() || !IsWindowVisible(window))
-        return TRUE;
-    if (search->className && ClassOf(window) != search->className)
-        return TRUE;
-    if (search->title && WindowText(window) != search->title)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
+static std::vector<HWND> ProcessWindows(DWORD processId, const char* className, bool visibleOnly);
 
 HWND FindOwnWindow(const char* className, const char* title)
 {
-    OwnWindowSearch search = {className, title, NULL};
-    EnumWindows(MatchOwnWindow, (LPARAM)&search);
-    return search.found;
+    for (HWND window : ProcessWindows(GetCurrentProcessId(), className, true))
+        if (!title || WindowText(window) == title)
+            return window;
+    return NULL;
 }
 
 void ClickButton(HWND dialog, int id)
@@ -399,12 +389,18 @@ BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM data)
 }
 } // namespace
 
-std::vector<HWND> ShellProcess::Windows(const char* className, bool visibleOnly)
+// Top-level windows of a process, optionally of one class, in Z order.
+static std::vector<HWND> ProcessWindows(DWORD processId, const char* className, bool visibleOnly)
 {
     std::vector<HWND> found;
-    EnumRequest request = { info.dwProcessId, className, visibleOnly, &found };
+    EnumRequest request = { processId, className, visibleOnly, &found };
     EnumWindows(CollectProcessWindow, (LPARAM)&request);
     return found;
+}
+
+std::vector<HWND> ShellProcess::Windows(const char* className, bool visibleOnly)
+{
+    return ProcessWindows(info.dwProcessId, className, visibleOnly);
 }
 
 HWND ShellProcess::WaitForMainWindow(DWORD milliseconds)
@@ -467,12 +463,12 @@ DesktopFolderGuard::DesktopFolderGuard(const std::string& folder)
     SetRegString(HKEY_CURRENT_USER, saved.key.c_str(), "Desktop", folder.c_str());
 }
 
-QuietShell::QuietShell()
+QuietShell::QuietShell() : RegistryGuard(HKEY_CURRENT_USER, "Software\\Hx_")
 {
     SetRegDword(HKEY_CURRENT_USER, "Software\\Hx_", "ShowTTS", 1);
 }
 
-bool QuietShell::Start(const std::string& arguments)
+bool DesktopShell::Start(const std::string& arguments)
 {
     if (!shell.Start(arguments))
         return false;
@@ -517,6 +513,34 @@ HWND FindTopLevel(const char* className, const char* title)
 {
     HWND window = FindWindowA(className, title);
     return window && IsWindowVisible(window) ? window : NULL;
+}
+
+HWND MakeWindow(const char* className, WNDPROC procedure, const char* title, DWORD style, RECT place,
+                DWORD exStyle)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.lpszClassName = className;
+    RegisterClassA(&windowClass);
+    return CreateWindowExA(exStyle, className, title, style, place.left, place.top, place.right,
+                           place.bottom, NULL, NULL, windowClass.hInstance, NULL);
+}
+
+::testing::AssertionResult Placed(const RECT& rect, int left, int top, int width, int height)
+{
+    int w = rect.right - rect.left, h = rect.bottom - rect.top;
+    if (rect.left == left && rect.top == top && w == width && h == height)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "at " << rect.left << ", " << rect.top << " sized " << w << " x " << h
+                                         << ", not at " << left << ", " << top << " sized " << width << " x " << height;
+}
+
+::testing::AssertionResult Placed(HWND window, int left, int top, int width, int height)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return Placed(rect, left, top, width, height);
 }
 
 COLORREF PixelAt(HWND window, int x, int y)
@@ -572,13 +596,7 @@ static int ServeTitledWindowIfAsked()
     if (!title)
         return 0;
     title += lstrlenA(TitledWindowSwitch);
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = TitledWindowProc;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.lpszClassName = TitledWindowClass;
-    RegisterClassA(&windowClass);
-    CreateWindowExA(0, TitledWindowClass, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 30, 30, 240, 120,
-                    NULL, NULL, windowClass.hInstance, NULL);
+    MakeWindow(TitledWindowClass, TitledWindowProc, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, { 30, 30, 240, 120 });
     MSG message;
     while (GetMessageA(&message, NULL, 0, 0) > 0)
         DispatchMessageA(&message);
@@ -669,13 +687,8 @@ static LRESULT CALLBACK KeyRecorderProc(HWND window, UINT message, WPARAM wParam
 
 KeyRecorder::KeyRecorder()
 {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = KeyRecorderProc;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.lpszClassName = "TestKeyRecorder";
-    RegisterClassA(&windowClass);
-    window = CreateWindowExA(WS_EX_TOPMOST, "TestKeyRecorder", "key recorder", WS_POPUP | WS_VISIBLE,
-                             0, 0, 120, 60, NULL, NULL, windowClass.hInstance, NULL);
+    window = MakeWindow("TestKeyRecorder", KeyRecorderProc, "key recorder", WS_POPUP | WS_VISIBLE,
+                        { 0, 0, 120, 60 }, WS_EX_TOPMOST);
 }
 
 KeyRecorder::~KeyRecorder() { DestroyWindow(window); }

@@ -2,6 +2,7 @@
 // driving halcyne.exe as a separate process, finding and reading windows.
 #pragma once
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <functional>
 #include <string>
 #include <vector>
@@ -67,8 +68,9 @@ std::string ExeFolder();
 
 // Pumps this thread's messages for the given time.
 void Pump(DWORD milliseconds);
-// Pumps until the condition holds or the time is up; returns the condition.
-template <typename Condition> bool WaitFor(Condition condition, DWORD milliseconds = 5000)
+// Runs `pump` until the condition holds or the time is up; returns the condition.
+template <typename Condition, typename PumpStep>
+bool PumpUntil(Condition condition, DWORD milliseconds, PumpStep pump)
 {
     DWORD start = GetTickCount();
     for (;;) {
@@ -76,8 +78,14 @@ template <typename Condition> bool WaitFor(Condition condition, DWORD millisecon
             return true;
         if (GetTickCount() - start > milliseconds)
             return false;
-        Pump(20);
+        pump();
     }
+}
+
+// Pumps until the condition holds or the time is up; returns the condition.
+template <typename Condition> bool WaitFor(Condition condition, DWORD milliseconds = 5000)
+{
+    return PumpUntil(condition, milliseconds, [] { Pump(20); });
 }
 
 // True when the condition holds all through the time (pumping meanwhile):
@@ -94,12 +102,7 @@ void DrainQueue();
 // the condition holds or the time is up; returns the condition.
 template <typename Condition> bool WaitInDialog(HWND dialog, Condition condition, DWORD milliseconds)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition())
-            return true;
-        if (GetTickCount() - start > milliseconds)
-            return false;
+    return PumpUntil(condition, milliseconds, [dialog] {
         MSG msg;
         while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
             if (!IsWindow(dialog) || !IsDialogMessageA(dialog, &msg)) {
@@ -108,7 +111,7 @@ template <typename Condition> bool WaitInDialog(HWND dialog, Condition condition
             }
         }
         MsgWaitForMultipleObjects(0, NULL, FALSE, 20, QS_ALLINPUT);
-    }
+    });
 }
 
 // Another program with one visible window of class TitledWindowClass and the
@@ -143,17 +146,20 @@ struct DesktopFolderGuard {
     explicit DesktopFolderGuard(const std::string& folder);
 };
 
-// halcyne.exe over an empty Desktop folder of its own, with no tip at
-// start-up; the product key is removed at the end of scope.
-struct QuietShell {
+// halcyne.exe over an empty Desktop folder of its own; ended at the end of scope.
+struct DesktopShell {
     TempFolder desktop;
     DesktopFolderGuard folder{ desktop.path };
-    RegistryGuard product{ HKEY_CURRENT_USER, "Software\\Hx_" };
     ShellProcess shell;
     HWND main = NULL;
-    QuietShell();
     // Starts the shell and waits for its main window.
     bool Start(const std::string& arguments = "");
+};
+
+// The same with no tip at start-up; the product key is removed at the end of
+// scope, after the shell has ended.
+struct QuietShell : private RegistryGuard, DesktopShell {
+    QuietShell();
 };
 
 // Clicks a dialog's button by posting its command (works across processes).
@@ -172,6 +178,8 @@ void TypeText(HWND control, const char* text);
 // fails instead of hanging in a modal loop.
 void WhenShown(const char* title, std::function<void(HWND)> step);
 void ForgetPendingSteps();
+// Answers the next message box titled `caption` with OK, keeping its text.
+void AnswerBox(const char* caption, std::string* text);
 // Waits (pumping) for a dialog of this process and returns it, or null.
 HWND WaitForOwnDialog(const char* title, DWORD milliseconds = 5000);
 // Finds a visible top-level window of this process by class and title.
@@ -189,6 +197,16 @@ std::string ClassOf(HWND window);
 std::string MessageBoxText(HWND box);
 // Finds a visible top-level window of this or any process by class and title.
 HWND FindTopLevel(const char* className, const char* title);
+
+// Registers the window class (again is harmless) and makes a window of it,
+// placed at `place` (left, top, width, height).
+HWND MakeWindow(const char* className, WNDPROC procedure, const char* title, DWORD style,
+                RECT place = { 0, 0, 10, 10 }, DWORD exStyle = 0);
+
+// Whether a rectangle (a window's on the screen) has this corner and size;
+// the failure tells where it is instead.
+::testing::AssertionResult Placed(const RECT& rect, int left, int top, int width, int height);
+::testing::AssertionResult Placed(HWND window, int left, int top, int width, int height);
 
 // Reads back a screen pixel (through the window's DC).
 COLORREF PixelAt(HWND window, int x, int y);
