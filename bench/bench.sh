@@ -50,8 +50,15 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN {print (b > 0) ? a / b : 0}'; }
 drive="$work/prefix/drive_c"
 empty="$drive/BenchEmpty" mixed="$drive/BenchMixed" shared="$drive/BenchShared"
 mkdir -p "$empty" "$mixed" "$shared"
-programs=("$drive/windows/notepad.exe" "$drive/windows/regedit.exe" "$drive/windows/winhlp32.exe" "$HALCYNE_BUILD/halcyne.exe")
-for i in $(seq -w 1 45); do cp "${programs[$((10#$i % 4))]}" "$mixed/Program $i.exe"; done
+# Programs with icons of their own, of those this prefix holds (a 64-bit
+# prefix keeps winhlp32 elsewhere or not at all).
+programs=()
+for program in "$drive/windows/notepad.exe" "$drive/windows/regedit.exe" \
+               "$drive/windows/winhlp32.exe" "$drive/windows/system32/winhlp32.exe" \
+               "$drive/windows/system32/taskmgr.exe" "$HALCYNE_BUILD/halcyne.exe"; do
+    [ -f "$program" ] && programs+=("$program")
+done
+for i in $(seq -w 1 45); do cp "${programs[$((10#$i % ${#programs[@]}))]}" "$mixed/Program $i.exe"; done
 probe links 'C:\BenchMixed' 45 'C:\windows\notepad.exe' >/dev/null
 for i in $(seq -w 1 15); do cp "$HALCYNE_ROOT/res/halcyne.ico" "$mixed/Icon $i.ico"; done
 for i in $(seq -w 1 50); do printf 'note %s\r\n' "$i" >"$mixed/Note $i.txt"; done
