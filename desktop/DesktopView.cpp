@@ -472,11 +472,17 @@ void RefreshDesktop(bool applyVideo)
     if (applyVideo)
         ApplyVideoSetting();
     ReadScreenSize(&ScreenSize);
+    // The old view goes in a moment: taking its image list away must not make
+    // it lay out and draw all its items once more first.
+    SendMessageA(DesktopViewWindow, WM_SETREDRAW, FALSE, 0);
     ReleaseDesktopImages();
     ListClear(&DesktopFiles);
     DestroyWindow(DesktopViewWindow);
     MoveWindow(MainWindow, 0, 0, ScreenSize.width, ScreenSize.height, TRUE);
     DesktopViewWindow = CreateDesktopView(MainWindow);
+    // With its drawing off, the old view left no repaint behind it.
+    if (!DesktopViewWindow)
+        InvalidateRect(MainWindow, NULL, TRUE);
     PlaceTaskbarControls();
 }
 
