@@ -1,6 +1,6 @@
 // Drives a running shell to one view for scripts/screenshot.sh and returns
 // once that view is painted (0), or 1 when it did not come within the limit.
-//   scene desktop | tip | panel | memory | taskmanager | players | help
+//   scene desktop | refresh | tip | panel | memory | taskmanager | players | help
 #include <windows.h>
 #include <cstring>
 #include "res/resource.h"
@@ -49,6 +49,15 @@ static bool Show(HWND main, const char* scene)
 {
     if (!strcmp(scene, "desktop"))
         return true;
+    if (!strcmp(scene, "refresh")) {
+        // The refresh builds a new view: wait for it, then for the paint.
+        HWND before = FindWindowExA(main, NULL, "SysListView32", NULL);
+        Key(main, VK_F5);
+        DWORD start = GetTickCount();
+        while (FindWindowExA(main, NULL, "SysListView32", NULL) == before && GetTickCount() - start < Limit)
+            Sleep(20);
+        return WaitPainted("Win", "Tavix Halcyne 2.0") != NULL;
+    }
     if (!strcmp(scene, "tip")) {
         Key(main, VK_F11);
         return WaitPainted("#32770", "Tip of the Day") != NULL;
