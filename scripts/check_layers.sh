@@ -4,7 +4,7 @@
 #   check_layers.sh [source root]
 set -u
 root="${1:-$(cd "$(dirname "$0")/.." && pwd)}"
-ranks=(core look taskbar desktop tools media admin app)
+ranks=(core look taskbar desktop tools media session admin app)
 
 rank_of() {
     local i

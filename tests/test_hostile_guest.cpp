@@ -5,6 +5,7 @@
 #include "core/Core.h"
 #include "res/resource.h"
 #include "support/AdminSupport.h"
+#include "support/GuestSupport.h"
 #include "support/MediaSupport.h"
 #include <tlhelp32.h>
 #include <gtest/gtest.h>
@@ -14,18 +15,6 @@
 namespace {
 
 const char PasswordKey[] = "Software\\HX_";
-
-bool Windows9x() { return (GetVersion() & 0x80000000) != 0; }
-
-struct WaysOut {
-    int tried = 0, held = 0;
-    void Try(const std::string& way, bool holds)
-    {
-        tried++, held += holds;
-        EXPECT_TRUE(holds) << way << " let the guest through";
-    }
-    ~WaysOut() { printf("%d ways out tried, %d held\n", tried, held); }
-};
 
 void SetRaw(const char* name, DWORD type, const void* data, DWORD size)
 {
@@ -81,26 +70,6 @@ int ProcessCount(const char* exeName, bool end = false)
     CloseHandle(snapshot);
     return count;
 }
-
-struct HostileGuest : ::testing::Test {
-    QuietShell quiet;
-    WaysOut ways;
-    void SetUp() override { ASSERT_TRUE(quiet.Start()); }
-    std::string Login(const char* typed) { return TryLogin(quiet.shell, quiet.main, typed); }
-    bool ShellStands() { return IsWindow(quiet.main) && !quiet.shell.WaitForExit(0); }
-    // F1 after the keys: once About shows, the keys before it were handled.
-    bool MainSurvives(const std::vector<WORD>& keys)
-    {
-        SetForegroundWindow(quiet.main);
-        WaitFor([&] { return GetForegroundWindow() == quiet.main; }, 2000);
-        SendKeys(keys);
-        SendKeys({ VK_F1 });
-        HWND about = quiet.shell.WaitForWindow("#32770", "About (F1)");
-        PostButtonClick(about, IDC_ABOUT_OK);
-        WaitFor([&] { return !IsWindow(about); });
-        return about && ShellStands();
-    }
-};
 
 TEST_F(HostileGuest, CorruptPasswordsOpenNothingAndStayAsTheyWere)
 {

@@ -1,0 +1,57 @@
+// Guest sessions: a guest's time limited, shown and billed, and the machine
+// made clean for the next guest. Off by default ("SessionMode" 0).
+#pragma once
+#include <windows.h>
+
+enum SessionMode { SESSION_OFF = 0, SESSION_FREE = 1, SESSION_PAID = 2 };
+
+// Why a session ended, as the log writes it: "limit", "idle", "guest",
+// "administrator", "shutdown".
+enum SessionEnd { END_LIMIT, END_IDLE, END_GUEST, END_ADMINISTRATOR, END_SHUTDOWN };
+const char* SessionEndWord(SessionEnd reason);
+
+// The settings, read afresh from the product key; a value that is missing or
+// cannot be read falls back to its default and is never overwritten.
+struct SessionSettings {
+    DWORD mode;                 // "SessionMode", 0
+    DWORD sessionMinutes;       // "SessionMinutes", 60
+    DWORD warnMinutes;          // "WarnMinutes", 5
+    DWORD idleMinutes;          // "IdleMinutes", 10
+    DWORD billingMinutes;       // "BillingMinutes", 15
+    DWORD firstHourPrice;       // "Hcost", in the smallest unit of money
+    DWORD laterHourPrice;       // "Hcost2"
+    DWORD costDecimals;         // "CostDecimals", 2
+    char currencyText[256];     // "CurrencyText", ""
+    char logPath[MAX_PATH];     // "SessionLog"
+    char cleanupCommand[256];   // "SessionCleanup", ""
+};
+void ReadSessionSettings(SessionSettings* settings);
+// The log's default: where the shell's user may write.
+void DefaultSessionLogPath(char* path, int size);
+
+// The price of a paid session of `minutes` started minutes.
+ULONGLONG SessionPrice(DWORD minutes, DWORD firstHourPrice, DWORD laterHourPrice, DWORD billingMinutes);
+// "2.38" for 238 with two decimals; no currency text.
+void FormatAmount(ULONGLONG amount, DWORD decimals, char* text, int size);
+// One CSV line of the log, without the line end:
+// computer,start,end,minutes,cost,reason
+void FormatSessionLogLine(const char* computer, const SYSTEMTIME* start, const SYSTEMTIME* end,
+                          DWORD minutes, const char* cost, const char* reason, char* line, int size);
+
+// Today's sessions, minutes and takings (in the smallest unit), from the log.
+struct SessionTotals {
+    DWORD sessions;
+    DWORD minutes;
+    ULONGLONG takings;
+};
+BOOL SumSessionLog(const char* logPath, const SYSTEMTIME* day, DWORD costDecimals, SessionTotals* totals);
+
+// The running session.
+BOOL SessionRunning();
+void EndGuestSession(SessionEnd reason);
+// The administrator's dialogs stop the guest's clock while they are open.
+void PauseSessionClock();
+void ResumeSessionClock();
+// What the administrator put on the Desktop: taken at start-up and whenever
+// the Options Panel closes with OK; the reset never deletes any of it.
+void TakeDesktopBaseline();
