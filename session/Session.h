@@ -55,3 +55,9 @@ void ResumeSessionClock();
 // What the administrator put on the Desktop: taken at start-up and whenever
 // the Options Panel closes with OK; the reset never deletes any of it.
 void TakeDesktopBaseline();
+// The clean machine for the next guest: the guest's windows closed (ended
+// when they stay), what the session added to the Desktop deleted, the
+// temporary folder, recent documents and clipboard emptied, the
+// administrator's clean-up command run, the desktop refreshed. False when a
+// file could not be removed; `problem` then names it and the reset stopped.
+BOOL ResetForNextGuest(char* problem, int problemSize);
