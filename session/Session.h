@@ -38,6 +38,13 @@ void FormatAmount(ULONGLONG amount, DWORD decimals, char* text, int size);
 void FormatSessionLogLine(const char* computer, const SYSTEMTIME* start, const SYSTEMTIME* end,
                           DWORD minutes, const char* cost, const char* reason, char* line, int size);
 
+// Appends one line (without its line end) to the log, the header first when
+// the file is new or empty, under a short lock with retries. A log that cannot
+// be reached (a share that is away) keeps the line in a local file beside the
+// default log and appends it, in order, before the next line once the log is
+// back. FALSE when the line is only kept locally for now.
+BOOL AppendSessionLog(const char* logPath, const char* line);
+
 // Today's sessions, minutes and takings (in the smallest unit), from the log.
 struct SessionTotals {
     DWORD sessions;
@@ -47,6 +54,9 @@ struct SessionTotals {
 BOOL SumSessionLog(const char* logPath, const SYSTEMTIME* day, DWORD costDecimals, SessionTotals* totals);
 
 // The running session.
+void StartGuestSessions(HWND mainWindow);   // once, when the main window stands
+void StopGuestSessions();                   // the shell closes
+void SessionSettingsChanged();              // the administrator wrote new settings
 BOOL SessionRunning();
 void EndGuestSession(SessionEnd reason);
 // The administrator's dialogs stop the guest's clock while they are open.
