@@ -9,6 +9,8 @@ struct StringNode {
 };
 typedef StringNode* StringList;
 
+// ListPushFront and ListReplace give 1, and leave the list as it was, when
+// memory is short (ListReplace also for an empty list).
 int ListPushFront(StringList* list, const char* text);
 int ListCount(StringList list);
 char* ListGet(StringList list, int index, char* destination);
@@ -17,6 +19,7 @@ int ListPopFront(StringList* list);
 int ListClear(StringList* list);
 int ListFillFromFolder(StringList* list, const char* folder, const char* pattern);
 int ListVisibleWindows(StringList* windows);
+// 1, with the titles as they were, when memory is short.
 int ListWindowTitles(StringList windows, StringList* titles);
 // The visible windows and their titles, in one walk: the window list belongs
 // to the enumeration, the titles returned are the caller's to clear.
@@ -25,6 +28,10 @@ int ListFindPrefix(StringList list, const char* text, BYTE length);
 int ListRemoveTitle(StringList* list, const char* title);
 int ListSort(StringList list, int low, int high);
 char* ChangeCase(BYTE upper, char* text, int from, int to);
+// The lists' allocation (malloc unless replaced; null puts malloc back), so
+// that a shortage of memory can be tested.
+typedef void* (*ListAllocProc)(size_t size);
+void SetListAlloc(ListAllocProc alloc);
 
 // Window handles travel in lists as signed decimal text.
 void WindowToText(HWND window, char* text, int size);

@@ -5,11 +5,17 @@
 #include <stdlib.h>
 #include <string.h>
 
+static ListAllocProc ListAlloc = malloc;
+
+void SetListAlloc(ListAllocProc alloc) { ListAlloc = alloc ? alloc : malloc; }
+
+// Null when memory is short: every caller then leaves its list as it was.
 static char* CopyText(const char* text)
 {
     size_t length = strlen(text);
-    char* copy = (char*)malloc(length + 1);
-    memcpy(copy, text, length + 1);
+    char* copy = (char*)ListAlloc(length + 1);
+    if (copy)
+        memcpy(copy, text, length + 1);
     return copy;
 }
 
@@ -26,8 +32,13 @@ static StringNode* NodeAt(StringList list, int index)
 
 int ListPushFront(StringList* list, const char* text)
 {
-    StringNode* node = (StringNode*)malloc(sizeof(StringNode));
-    node->text = CopyText(text ? text : "");
+    StringNode* node = (StringNode*)ListAlloc(sizeof(StringNode));
+    char* copy = node ? CopyText(text ? text : "") : NULL;
+    if (!copy) {
+        free(node);
+        return 1;
+    }
+    node->text = copy;
     node->next = *list;
     *list = node;
     return 0;
@@ -57,6 +68,8 @@ int ListReplace(StringList list, int index, const char* text)
         return 1;
     StringNode* node = NodeAt(list, index);
     char* copy = CopyText(text ? text : "");
+    if (!copy)
+        return 1;
     free(node->text);
     node->text = copy;
     return 0;
@@ -85,14 +98,17 @@ int ListFillFromFolder(StringList* list, const char* folder, const char* pattern
     char previous[MAX_PATH];
     previous[0] = 0;
     GetCurrentDirectoryA(MAX_PATH, previous);
-    SetCurrentDirectoryA(folder);
+    // A folder that cannot be entered lists nothing: searching where the
+    // process stands would show the guest the system folder's programs.
+    if (!folder || !folder[0] || !SetCurrentDirectoryA(folder))
+        return ListCount(*list);
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            // Only a plain folder is left out; one with any other attribute
-            // bit shows up like a file.
-            if (found.dwFileAttributes != FILE_ATTRIBUTE_DIRECTORY)
+            // Opening a folder would give the guest a file window, so none
+            // is listed, whatever its other attribute bits.
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
                 ListPushFront(list, found.cFileName);
         } while (FindNextFileA(search, &found));
         FindClose(search);
@@ -123,15 +139,22 @@ int ListVisibleWindows(StringList* windows)
     return ListCount(WindowList);
 }
 
+// Positions in the titles must match indexes in the windows, so a title that
+// cannot be added takes back the ones added before it.
 int ListWindowTitles(StringList windows, StringList* titles)
 {
+    StringList before = *titles;
     for (int index = ListCount(windows); index >= 1; index--) {
         char title[64];
         title[0] = 0;
         HWND window = TextToWindow(ListGet(windows, index, NULL));
         if (!GetWindowTextA(window, title, sizeof title))
             title[0] = 0;
-        ListPushFront(titles, title);
+        if (ListPushFront(titles, title) != 0) {
+            while (*titles != before)
+                ListPopFront(titles);
+            return 1;
+        }
     }
     return 0;
 }
@@ -181,16 +204,23 @@ int ListRemoveTitle(StringList* list, const char* title)
     return ListCount(*list);
 }
 
+// Texts are exchanged by their pointers: the sort needs no memory, and the
+// pivot's text stays whole wherever it moves.
+static void SwapTexts(StringList list, int first, int second)
+{
+    StringNode* one = NodeAt(list, first);
+    StringNode* other = NodeAt(list, second);
+    char* text = one->text;
+    one->text = other->text;
+    other->text = text;
+}
+
 int ListSort(StringList list, int low, int high)
 {
-    if (low >= high)
+    if (low >= high || !list)
         return 0;
-    // A whole copy: one cut short would compare below every text that
-    // shares its beginning. The scans also stay inside the range, whatever
-    // the comparison gives.
-    char* pivot = CopyText(ListGet(list, (low + high) / 2, NULL));
-    if (!pivot)
-        return 0;
+    // The scans stay inside the range, whatever the comparison gives.
+    const char* pivot = ListGet(list, (low + high) / 2, NULL);
     int i = low;
     int j = high;
     do {
@@ -199,15 +229,11 @@ int ListSort(StringList list, int low, int high)
         while (j > low && lstrcmpA(ListGet(list, j, NULL), pivot) > 0)
             j--;
         if (i <= j) {
-            char* left = CopyText(ListGet(list, i, NULL));
-            ListReplace(list, i, ListGet(list, j, NULL));
-            ListReplace(list, j, left);
-            free(left);
+            SwapTexts(list, i, j);
             i++;
             j--;
         }
     } while (i <= j);
-    free(pivot);
     if (j > low)
         ListSort(list, low, j);
     if (i < high)

@@ -433,8 +433,10 @@ LRESULT HandleDesktopNotify(NMHDR* header)
 static void OpenSelectedFile()
 {
     // The Desktop folder stays the current directory, so the opened
-    // program starts there.
-    SetCurrentDirectoryA(ProgramInfo.desktopFolder);
+    // program starts there. Outside it a name could open anything of the
+    // same name where the process stands.
+    if (!ProgramInfo.desktopFolder[0] || !SetCurrentDirectoryA(ProgramInfo.desktopFolder))
+        return;
     int item = (int)SendMessageA(DesktopViewWindow, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
     if (item < 0 || item >= ListCount(DesktopFiles))
         return;

@@ -137,7 +137,7 @@ TEST(StringList, ChangeCaseShapesACaptionOrRefusesAShortOne)
     EXPECT_EQ(NULL, ChangeCase(1, NULL, 0, 0));
 }
 
-TEST(StringList, FillFromFolderListsFilesAndMarkedFoldersOnly)
+TEST(StringList, FillFromFolderListsFilesAndNoFolderWhateverItsBits)
 {
     TempFolder folder;
     folder.Write("one.txt", "1");
@@ -147,8 +147,8 @@ TEST(StringList, FillFromFolderListsFilesAndMarkedFoldersOnly)
     CreateDirectoryA(folder.File("plain").c_str(), NULL);
     CreateDirectoryA(folder.File("marked").c_str(), NULL);
     SetFileAttributesA(folder.File("marked").c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY);
-    // Some file systems keep no such bit for a folder; the plain one is left out either way.
-    bool marked = GetFileAttributesA(folder.File("marked").c_str()) != FILE_ATTRIBUTE_DIRECTORY;
+    // Wine marks a dot name hidden: a folder with a further bit on every file system.
+    CreateDirectoryA(folder.File(".dotted").c_str(), NULL);
 
     char before[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, before);
@@ -156,8 +156,6 @@ TEST(StringList, FillFromFolderListsFilesAndMarkedFoldersOnly)
     ListPushFront(&owned.list, "already");
     EXPECT_EQ(1, ListFillFromFolder(&owned.list, folder.path.c_str(), "*.none"));
     std::vector<std::string> expected = {"already", "hidden.txt", "one.txt", "two.doc"};
-    if (marked)
-        expected.insert(expected.begin() + 2, "marked");
     EXPECT_EQ((int)expected.size(), ListFillFromFolder(&owned.list, folder.path.c_str(), "*.*"));
     std::vector<std::string> names = ByInsertion(owned.list);
     EXPECT_EQ("already", names[0]);
@@ -167,6 +165,53 @@ TEST(StringList, FillFromFolderListsFilesAndMarkedFoldersOnly)
     GetCurrentDirectoryA(MAX_PATH, after);
     EXPECT_STREQ(before, after) << "the current directory comes back";
     SetFileAttributesA(folder.File("marked").c_str(), FILE_ATTRIBUTE_DIRECTORY);
+
+    // A folder that cannot be entered lists nothing, not the current directory.
+    for (const char* missing : { "", "C:\\no such folder here" }) {
+        EXPECT_EQ(4, ListFillFromFolder(&owned.list, missing, "*.*")) << missing;
+        GetCurrentDirectoryA(MAX_PATH, after);
+        EXPECT_STREQ(before, after);
+    }
+}
+
+// Each case fails the allocation that the count reaches: the node, its text.
+TEST(StringList, AShortageOfMemoryLeavesEveryListAsItWas)
+{
+    OwnedList owned;
+    for (const char* text : { "Charlie", "Alpha", "Bravo" })
+        ListPushFront(&owned.list, text);
+    const std::vector<std::string> before = ByInsertion(owned.list);
+    for (int left : { 0, 1 }) {
+        MemoryShortage shortage(left);
+        EXPECT_EQ(1, ListPushFront(&owned.list, "Delta")) << left;
+        EXPECT_EQ(before, ByInsertion(owned.list)) << left;
+    }
+    {
+        MemoryShortage shortage(0);
+        EXPECT_EQ(1, ListReplace(owned.list, 2, "Echo"));
+        EXPECT_EQ(before, ByInsertion(owned.list));
+        EXPECT_EQ(3, ListFillFromFolder(&owned.list, ExeFolder().c_str(), "*.*"));
+        EXPECT_EQ(0, ListSort(owned.list, 1, 3)) << "the sort needs no memory";
+        EXPECT_EQ((std::vector<std::string>{ "Alpha", "Bravo", "Charlie" }), ByInsertion(owned.list));
+    }
+
+    // Titles stay in step with their windows: a title that cannot be added
+    // takes back the ones added before it.
+    std::vector<HWND> shown;
+    for (const char* title : { "Short one", "Short two", "Short three" })
+        shown.push_back(CreateWindowExA(0, "STATIC", title, WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, NULL,
+                                        NULL, NULL, NULL));
+    StringList windows = NULL;
+    ASSERT_GE(ListVisibleWindows(&windows), 3);
+    for (int left : { 0, 3, 4 }) {
+        OwnedList titles;
+        ListPushFront(&titles.list, "kept");
+        MemoryShortage shortage(left);
+        EXPECT_EQ(1, ListWindowTitles(windows, &titles.list)) << left;
+        EXPECT_EQ(std::vector<std::string>{ "kept" }, ByInsertion(titles.list)) << left;
+    }
+    for (HWND window : shown)
+        DestroyWindow(window);
 }
 
 TEST(StringList, VisibleWindowsComeTopFirstWithOneTitleEach)

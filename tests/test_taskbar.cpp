@@ -194,6 +194,22 @@ TEST(WindowButtons, FollowTheZOrderSkipShortTitlesAndProgramManager)
     EXPECT_EQ("Notes - changed", WindowText(bar.Buttons()[foreign + 1]));
 }
 
+// Several memory cleaners at once can leave the rebuild short of memory on
+// any of its allocations; the next rebuild then makes every button.
+TEST(WindowButtons, RebuildsShortOfMemoryLeaveTheTaskbarStanding)
+{
+    TaskbarHost bar;
+    int foreign = ForeignTitledWindows();
+    bar.Open("First window", WS_POPUP | WS_BORDER);
+    bar.Open("Second window", WS_POPUP | WS_BORDER);
+    for (int left = 0; left < 12; left++) {
+        MemoryShortage shortage(left);
+        RebuildWindowButtons(bar.host);
+    }
+    RebuildWindowButtons(bar.host);
+    EXPECT_EQ((size_t)foreign + 2, bar.Captions().size());
+}
+
 TEST(WindowButtons, AtMostFourteenFromTheBottomOfTheZOrder)
 {
     TaskbarHost bar;

@@ -1,6 +1,8 @@
 #include "TestSupport.h"
+#include "core/Core.h"
 #include <shellapi.h>
 #include <commctrl.h>
+#include <cstdlib>
 #include <cstring>
 
 static std::string TempRoot()
@@ -656,6 +658,18 @@ std::string ListViewItemText(HWND view, int item)
     SendMessageA(view, LVM_GETITEMTEXTA, item, (LPARAM)&request);
     return text;
 }
+
+static int AllocationsLeft;
+
+static void* RationedAlloc(size_t size) { return AllocationsLeft-- > 0 ? malloc(size) : NULL; }
+
+MemoryShortage::MemoryShortage(int left)
+{
+    AllocationsLeft = left;
+    SetListAlloc(RationedAlloc);
+}
+
+MemoryShortage::~MemoryShortage() { SetListAlloc(NULL); }
 
 void SendKeys(const std::vector<WORD>& keys)
 {

@@ -211,6 +211,13 @@ HWND MakeWindow(const char* className, WNDPROC procedure, const char* title, DWO
 // Reads back a screen pixel (through the window's DC).
 COLORREF PixelAt(HWND window, int x, int y);
 
+// The string lists' allocations succeed `left` more times, then fail, until
+// the end of scope.
+struct MemoryShortage {
+    explicit MemoryShortage(int left);
+    ~MemoryShortage();
+};
+
 // Presses the keys in order and lets them go in reverse, as real input.
 void SendKeys(const std::vector<WORD>& keys);
 
