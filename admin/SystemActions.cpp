@@ -135,7 +135,7 @@ void QuitToWindows()
     }
     if (ShellUnloaded)
         StartWindowsShell();
-    SendMessageA(MainWindow, WM_CLOSE, 0, 0);
+    CloseMainWindow();
 }
 
 BOOL UnloadWindowsShell()

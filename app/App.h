@@ -11,6 +11,8 @@ void RegisterShellWindowClass(HINSTANCE instance);
 LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void BuildCommandsMenu();
 void RunShellCommand(HWND window, UINT command);
+// True once the shell has asked for its own end; until then nothing ends the loop.
+bool ShellEnding();
 
 // The command table that RunShellCommand walks: a menu identifier, the
 // function key's identifier (0 for none) and the work.

@@ -134,8 +134,23 @@ static LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
+// Set once the shell asks for its own end: until then every close, quit and
+// move of the main window is refused, whoever sends it.
+static bool OwnEnd;
+
+void CloseMainWindow()
+{
+    OwnEnd = true;
+    SendMessageA(MainWindow, WM_CLOSE, 0, 0);
+}
+
+bool ShellEnding() { return OwnEnd; }
+
 static LRESULT OnClose(HWND window, WPARAM wParam, LPARAM lParam)
 {
+    // Another program's close, Task Manager's "End Task" among them.
+    if (!OwnEnd)
+        return 0;
     ReleaseGuard();
     ReleaseShellResources(window);
     SendMessageA(window, WM_DESTROY, wParam, lParam);
@@ -151,7 +166,40 @@ static LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam)
     // The platform's Task List would offer its own "Run".
     if ((wParam & 0xFFF0) == SC_TASKLIST)
         return 0;
+    // The window menu's Move, Size and the rest would uncover what lies
+    // behind the shell: the bare desktop or the platform's taskbar.
+    switch (wParam & 0xFFF0) {
+    case SC_MOVE: case SC_SIZE: case SC_MINIMIZE: case SC_MAXIMIZE: case SC_RESTORE:
+        return 0;
+    }
     return HandleFrameLook(window, WM_SYSCOMMAND, wParam, lParam, &DialogLook);
+}
+
+// Whoever moves, sizes or hides the window, it stays over the whole screen
+// at 0,0; the shell's own change of screen mode asks for just that place.
+static LRESULT OnWindowPosChanging(WINDOWPOS* place)
+{
+    place->x = 0;
+    place->y = 0;
+    place->cx = ScreenSize.width;
+    place->cy = ScreenSize.height;
+    place->flags &= ~SWP_HIDEWINDOW;
+    return 0;
+}
+
+// A minimize forced from another program is undone at once.
+static LRESULT OnSize(HWND window, WPARAM kind)
+{
+    if (kind == SIZE_MINIMIZED)
+        ShowWindow(window, SW_RESTORE);
+    return 0;
+}
+
+static LRESULT OnDestroy()
+{
+    if (OwnEnd)
+        PostQuitMessage(0);
+    return 0;
 }
 
 // The session ends (Shut Down, or a log-off from elsewhere): the keys are given back.
@@ -171,8 +219,10 @@ LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_NOTIFY:     return HandleDesktopNotify((NMHDR*)lParam);
     case WM_COMMAND:    return OnCommand(window, wParam, lParam);
     case WM_CLOSE:      return OnClose(window, wParam, lParam);
-    case WM_DESTROY:    PostQuitMessage(0); return 0;
+    case WM_DESTROY:    return OnDestroy();
     case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
+    case WM_WINDOWPOSCHANGING: return OnWindowPosChanging((WINDOWPOS*)lParam);
+    case WM_SIZE:       return OnSize(window, wParam);
     case WM_ENDSESSION: return OnEndSession(wParam);
     }
     return HandleFrameLook(window, message, wParam, lParam, &DialogLook);

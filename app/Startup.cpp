@@ -127,13 +127,28 @@ void RegisterShellWindowClass(HINSTANCE instance)
     RegisterClassA(&windowClass);
 }
 
+// A quit that another program posts is dropped: only the shell ends itself.
+static BOOL NextMessage(MSG* msg)
+{
+    BOOL got;
+    while ((got = GetMessageA(msg, NULL, 0, 0)) == 0 && !ShellEnding())
+        ;
+    return got > 0;
+}
+
+// A function key held down is one press: its auto-repeats open nothing more.
+static bool KeyRepeat(const MSG* msg)
+{
+    return (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) && (msg->lParam & 0x40000000);
+}
+
 static void RunMessageLoop(HACCEL accelerators)
 {
     // Every message passes the main window's function keys first, so they
     // work over the modeless players and the tip as well.
     MSG msg;
-    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
-        if (TranslateAcceleratorA(MainWindow, accelerators, &msg))
+    while (NextMessage(&msg)) {
+        if (!KeyRepeat(&msg) && TranslateAcceleratorA(MainWindow, accelerators, &msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

@@ -27,6 +27,9 @@ extern BYTE OpenFileNameSize;          // lStructSize for GetOpenFileNameA
 extern ScreenSizeRecord ScreenSize;
 extern HMENU CommandsMenu;
 void ReadScreenSize(ScreenSizeRecord* size);
+// The shell's own end ("Quit to Windows"): the main window refuses every
+// close but this one (app/).
+void CloseMainWindow();
 
 // The Options Panel while it is open (admin/); the tools it opens own their
 // dialogs to the main window but keep the panel in mind.

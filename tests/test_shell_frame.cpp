@@ -254,6 +254,8 @@ TEST(MainWindowClose, ReleasesResourcesAndPostsQuit)
     ASSERT_TRUE(IsMenu(menu));
     ASSERT_EQ(OBJ_BITMAP, (int)GetObjectType(strip));
     SendMessageA(MainWindow, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsMenu(menu)) << "a close the shell did not ask for released something";
+    CloseMainWindow();
     EXPECT_FALSE(IsMenu(menu));
     EXPECT_EQ(0u, GetObjectType(strip));
     EXPECT_EQ(0u, GetObjectType(start));
