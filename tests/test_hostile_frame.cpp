@@ -65,8 +65,7 @@ TEST_F(HostileFrame, TheShellsWindowStaysOverTheWholeScreen)
 
     // What another program may do to a window it does not own.
     const struct { const char* name; UINT command; } commands[] = {
-        { "SC_MOVE", SC_MOVE }, { "SC_SIZE", SC_SIZE }, { "SC_MINIMIZE", SC_MINIMIZE },
-        { "SC_MAXIMIZE", SC_MAXIMIZE }, { "SC_RESTORE", SC_RESTORE },
+        { "SC_MOVE", SC_MOVE }, { "SC_SIZE", SC_SIZE }, { "SC_MINIMIZE", SC_MINIMIZE }, { "SC_RESTORE", SC_RESTORE },
     };
     for (const auto& command : commands) {
         Front();
@@ -78,7 +77,6 @@ TEST_F(HostileFrame, TheShellsWindowStaysOverTheWholeScreen)
     ways.Try("SetWindowPos from another program", MainSurvives({}) && Covers(main));
     const struct { const char* name; int show; } shows[] = {
         { "SW_HIDE", SW_HIDE }, { "SW_MINIMIZE", SW_MINIMIZE }, { "SW_SHOWMINNOACTIVE", SW_SHOWMINNOACTIVE },
-        { "SW_MAXIMIZE", SW_MAXIMIZE },
     };
     for (const auto& show : shows) {
         ShowWindow(main, show.show);
