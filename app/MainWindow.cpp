@@ -134,8 +134,8 @@ static LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-// Set once the shell asks for its own end: until then every close, quit and
-// move of the main window is refused, whoever sends it.
+// Set once the shell asks for its own end: until then every close and quit
+// of the main window is refused, whoever sends it.
 static bool OwnEnd;
 
 void CloseMainWindow()

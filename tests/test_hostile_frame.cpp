@@ -1,6 +1,8 @@
 // A guest's programs against the shell's own window and desktop: the window
 // menu, moves, hides and ends sent from another process, a function key held
 // down, and a Desktop folder that is gone or holds folders.
+#include "app/App.h"
+#include "look/Look.h"
 #include "res/resource.h"
 #include "support/GuestSupport.h"
 #include <gtest/gtest.h>
@@ -82,6 +84,27 @@ TEST_F(HostileFrame, TheShellsWindowStaysOverTheWholeScreen)
         ShowWindow(main, show.show);
         ways.Try(std::string("ShowWindow ") + show.name + " from another program", MainSurvives({}) && Covers(main));
     }
+}
+
+// The shell's own move after a change of screen mode, in-process: Wine's
+// virtual desktop offers one size only, so the new size is set by hand.
+TEST(ShellWindowPlace, TakesTheShellsOwnNewScreenSizeUnderASeamSinceWineOffersOneMode)
+{
+    TempFolder desktop;
+    DesktopFolderGuard folder(desktop.path);
+    HINSTANCE instance = GetModuleHandleA(NULL);
+    InitShellState(instance);
+    InitDialogLook();
+    RegisterShellWindowClass(instance);
+    MainWindow = CreateWindowExA(0, "Win", "Tavix Halcyne 2.0 (test)", WS_POPUP | WS_VISIBLE | WS_SYSMENU, 0, 0,
+                                 ScreenSize.width, ScreenSize.height, NULL, NULL, instance, NULL);
+    ASSERT_NE(nullptr, MainWindow);
+    // The refresh re-reads the size and moves the window there.
+    ScreenSize.width = 800, ScreenSize.height = 600;
+    MoveWindow(MainWindow, 0, 0, ScreenSize.width, ScreenSize.height, TRUE);
+    EXPECT_TRUE(Placed(MainWindow, 0, 0, 800, 600));
+    SetWindowPos(MainWindow, NULL, 40, 30, 1024, 768, SWP_NOZORDER);
+    EXPECT_TRUE(Placed(MainWindow, 0, 0, 800, 600)) << "a move of anyone else's";
 }
 
 // Only "Quit to Windows" ends the shell (its own tests show it still does).
