@@ -7,6 +7,7 @@
 #include "res/resource.h"
 #include "support/GuestSupport.h"
 #include <gtest/gtest.h>
+#include <richedit.h>
 #include <cstdio>
 #include <mutex>
 #include <thread>
@@ -110,6 +111,78 @@ TEST(GuardSeam, ScreenSaverSwitchSetAgainAtEachTickAndAfterAResumeUnderASeamSinc
     SendMessageA(MainWindow, WM_TIMER, IDT_TASKBAR, 0);
     EXPECT_FALSE(SaverRunning) << "the guard is released";
     SendMessageA(MainWindow, WM_CLOSE, 0, 0);
+}
+
+void RightClick(HWND window)
+{
+    RECT place;
+    GetWindowRect(window, &place);
+    SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(2, clicks, sizeof(INPUT));
+}
+
+// The stand-in engine counts, in a property of its window, what the real
+// engine would act on: its context menu, its help, printing and opening.
+int EngineCommands(HWND view) { return (int)(INT_PTR)GetPropA(view, "EngineCommands"); }
+int Caret(HWND page) { return LOWORD(SendMessageA(page, EM_GETSEL, 0, 0)); }
+
+TEST_F(HostileGuest, HtmlDialogsKeepTheEnginesOwnWaysOut)
+{
+    TempFolder pages;
+    pages.Write("guest.htm", "<html><head><title>Guest page</title></head><body>"
+                             "<a href=\"http://example.com/\">Out</a> into the world, and more text.</body></html>");
+    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "HTMLFile", pages.File("guest.htm").c_str());
+    const struct { const char* name; std::vector<WORD> keys; } routes[] = {
+        { "a right click", {} }, { "Shift+F10", { VK_SHIFT, VK_F10 } }, { "the Apps key", { VK_APPS } },
+        { "F1", { VK_F1 } }, { "Ctrl+P", { VK_CONTROL, 'P' } }, { "Ctrl+O", { VK_CONTROL, 'O' } },
+        { "Ctrl+N", { VK_CONTROL, 'N' } },
+    };
+    for (const auto& dialog : { std::make_pair(VK_F12, "ONLINEHELP"), std::make_pair(VK_F8, "Guest page") }) {
+        PostKey(quiet.main, dialog.first);
+        HWND view = quiet.shell.WaitForWindow("HalcyneHtmlView", dialog.second);
+        ASSERT_NE(nullptr, view) << dialog.second;
+        HWND page = FindWindowExA(view, NULL, "RichEdit20A", NULL);
+        SetForegroundWindow(view);
+        WaitFor([&] { return GetForegroundWindow() == view; }, 2000);
+        for (const auto& route : routes) {
+            if (route.keys.empty())
+                RightClick(page);
+            SendKeys(route.keys);
+            // Past the first word once Ctrl+End is handled, and the route before it.
+            SendKeys({ VK_CONTROL, VK_END });
+            bool handled = WaitFor([&] { return Caret(page) > 3; });
+            ways.Try(route.name + std::string(" in ") + dialog.second,
+                     handled && EngineCommands(view) == 0 && IsWindowVisible(view));
+            SendKeys({ VK_CONTROL, VK_HOME });
+            WaitFor([&] { return Caret(page) == 0; });
+        }
+        if (dialog.first == VK_F8) {
+            // A click on the first word, then a caret put after it to show it was handled.
+            PostMessageA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(16, 14));
+            PostMessageA(page, WM_LBUTTONUP, 0, MAKELPARAM(16, 14));
+            PostMessageA(page, EM_SETSEL, 5, 5);
+            ways.Try("a link out of the page", WaitFor([&] { return Caret(page) == 5; })
+                     && quiet.shell.Windows("IEFrame").empty() && IsWindowVisible(view));
+        }
+        PostMessageA(view, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(view); }));
+    }
+    ways.Try("the shell after the dialogs", ShellStands());
+}
+
+TEST(HelpDocument, NoLinkLeavesThePageAndTheEnginesMenuIsOff)
+{
+    HRSRC found = FindResourceA(NULL, MAKEINTRESOURCEA(IDR_HELP_HTML), MAKEINTRESOURCEA(23));
+    ASSERT_NE(nullptr, found);
+    std::string help((const char*)LockResource(LoadResource(NULL, found)), SizeofResource(NULL, found));
+    EXPECT_NE(std::string::npos, help.find(" oncontextmenu=\"return false\">"));
+    for (size_t at = help.find("href="); at != std::string::npos; at = help.find("href=", at + 1))
+        EXPECT_EQ("href=\"#", help.substr(at, 7));
+    EXPECT_EQ(std::string::npos, help.find("src=")) << "nothing is fetched from elsewhere";
 }
 
 }  // namespace

@@ -14,6 +14,10 @@
 #include <cstring>
 
 static const char HtmlViewClass[] = "HalcyneHtmlView";
+// The engine's browser window, opened by links that leave the page.
+static const char BrowserFrameClass[] = "IEFrame";
+// The window's count of what the engine would have acted on.
+static const char EngineCommandsProperty[] = "EngineCommands";
 static HINSTANCE ThisModule;
 // Larger pages are not read.
 static const DWORD PageLimit = 16 * 1024 * 1024;
@@ -661,6 +665,13 @@ static void ScrollToAnchor(HtmlView* view, const char* name)
     }
 }
 
+static void OpenBrowserFrame(HWND owner, const char* target)
+{
+    // Owned by the page, so it goes with it (and before this library).
+    CreateWindowExA(0, BrowserFrameClass, target, WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT,
+                    CW_USEDEFAULT, 400, 300, owner, NULL, ThisModule, NULL);
+}
+
 static void FollowLink(HtmlView* view, const ENLINK* link)
 {
     if (link->msg != WM_LBUTTONUP)
@@ -670,6 +681,8 @@ static void FollowLink(HtmlView* view, const ENLINK* link)
         if (link->chrg.cpMin >= candidate->start && link->chrg.cpMin < candidate->end) {
             if (candidate->target[0] == '#')
                 ScrollToAnchor(view, candidate->target + 1);
+            else
+                OpenBrowserFrame(GetParent(view->edit), candidate->target);
             return;
         }
     }
@@ -820,6 +833,7 @@ static LRESULT CALLBACK HtmlViewProc(HWND window, UINT message, WPARAM wParam, L
     case WM_SIZE: HtmlViewOnSize(window, LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_NOTIFY: return HtmlViewOnNotify(window, (const NMHDR*)lParam);
     case WM_SETFOCUS: HtmlViewOnFocus(window); return 0;
+    case WM_DESTROY: RemovePropA(window, EngineCommandsProperty); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -928,6 +942,28 @@ static void RegisterHtmlViewClass()
     windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
     windowClass.lpszClassName = HtmlViewClass;
     RegisterClassA(&windowClass);
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpszClassName = BrowserFrameClass;
+    RegisterClassA(&windowClass);
+}
+
+// The real engine acts in its loop on the keys and clicks that open its
+// context menu, its help, printing and opening; here they are only counted,
+// in a property of the window, for whoever wants to know what reached it.
+static void NoteEngineCommand(HWND window, const MSG* msg)
+{
+    if (msg->hwnd != window && !IsChild(window, msg->hwnd))
+        return;
+    BOOL command = msg->message == WM_RBUTTONUP;
+    if (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) {
+        BOOL control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+        BOOL shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+        WPARAM key = msg->wParam;
+        command = key == VK_APPS || key == VK_F1 || (shift && key == VK_F10)
+               || (control && (key == 'P' || key == 'O' || key == 'N'));
+    }
+    if (command)
+        SetPropA(window, EngineCommandsProperty, (HANDLE)((INT_PTR)GetPropA(window, EngineCommandsProperty) + 1));
 }
 
 // Runs until the window is gone. A quit message ends the window too (the
@@ -944,6 +980,7 @@ static void RunModal(HWND window)
                 PostQuitMessage((int)msg.wParam);
             break;
         }
+        NoteEngineCommand(window, &msg);
         if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE &&
             (msg.hwnd == window || IsChild(window, msg.hwnd))) {
             DestroyWindow(window);
@@ -965,8 +1002,10 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
     }
     // The library is loaded for each showing, maybe elsewhere next time:
     // its window class must not outlive it.
-    if (reason == DLL_PROCESS_DETACH)
+    if (reason == DLL_PROCESS_DETACH) {
         UnregisterClassA(HtmlViewClass, instance);
+        UnregisterClassA(BrowserFrameClass, instance);
+    }
     return TRUE;
 }
 
