@@ -101,12 +101,45 @@ static LRESULT CALLBACK DialogCreationProc(int code, WPARAM wParam, LPARAM lPara
     return CallNextHookEx(DialogCreationHook, code, wParam, lParam);
 }
 
+// The engine opens its browser windows on threads of their own, which the
+// creation hook does not see: where the platform reports new windows of the
+// process (98 and 2000 on), such a window is closed as soon as it exists.
+typedef HWINEVENTHOOK(WINAPI* SetWinEventHookProc)(DWORD first, DWORD last, HMODULE module, WINEVENTPROC procedure,
+                                                   DWORD process, DWORD thread, DWORD flags);
+typedef BOOL(WINAPI* UnhookWinEventProc)(HWINEVENTHOOK hook);
+static HWINEVENTHOOK DialogFrameWatch;
+
+static void CALLBACK DialogFrameEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD)
+{
+    if (object == OBJID_WINDOW && window && IsBrowserFrame(window))
+        PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+static void WatchForFrames()
+{
+    SetWinEventHookProc watch =
+        (SetWinEventHookProc)(void*)GetProcAddress(GetModuleHandleA("USER32.DLL"), "SetWinEventHook");
+    if (watch)
+        DialogFrameWatch = watch(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, NULL, DialogFrameEvent,
+                                 GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+}
+
+static void StopWatchingForFrames()
+{
+    UnhookWinEventProc unhook =
+        (UnhookWinEventProc)(void*)GetProcAddress(GetModuleHandleA("USER32.DLL"), "UnhookWinEvent");
+    if (DialogFrameWatch && unhook)
+        unhook(DialogFrameWatch);
+    DialogFrameWatch = NULL;
+}
+
 static void CloseDialogRoutes()
 {
     if (DialogDepth++ > 0)
         return;
     DialogMessageHook = SetWindowsHookExA(WH_GETMESSAGE, DialogMessageProc, NULL, GetCurrentThreadId());
     DialogCreationHook = SetWindowsHookExA(WH_CBT, DialogCreationProc, NULL, GetCurrentThreadId());
+    WatchForFrames();
 }
 
 static void OpenDialogRoutes()
@@ -118,6 +151,7 @@ static void OpenDialogRoutes()
     if (DialogCreationHook)
         UnhookWindowsHookEx(DialogCreationHook);
     DialogMessageHook = DialogCreationHook = NULL;
+    StopWatchingForFrames();
 }
 
 static void ShowThroughEngine(ShowHtmlDialogProc showDialog, HWND owner, const char* page)

@@ -665,11 +665,57 @@ static void ScrollToAnchor(HtmlView* view, const char* name)
     }
 }
 
-static void OpenBrowserFrame(HWND owner, const char* target)
+static HWND MakeBrowserFrame(HWND owner, const char* target)
 {
-    // Owned by the page, so it goes with it (and before this library).
-    CreateWindowExA(0, BrowserFrameClass, target, WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT,
-                    CW_USEDEFAULT, 400, 300, owner, NULL, ThisModule, NULL);
+    return CreateWindowExA(0, BrowserFrameClass, target, WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT,
+                           CW_USEDEFAULT, 400, 300, owner, NULL, ThisModule, NULL);
+}
+
+struct FrameStart {
+    HANDLE made;
+    char target[64];
+};
+
+// A window of its own, as the engine's new windows have; it keeps this
+// library loaded for as long as it runs.
+static DWORD WINAPI BrowserFrameThread(LPVOID argument)
+{
+    FrameStart* start = (FrameStart*)argument;
+    HWND frame = MakeBrowserFrame(NULL, start->target);
+    SetEvent(start->made);
+    MSG msg;
+    while (frame && IsWindow(frame) && GetMessageA(&msg, NULL, 0, 0) > 0)
+        DispatchMessageA(&msg);
+    FreeLibraryAndExitThread(ThisModule, 0);
+    return 0;
+}
+
+// A link that leaves the page opens a browser window: owned by the page (and
+// gone with it), or with Shift on a thread of its own. Either exists (or was
+// refused) when the click has been handled.
+static void OpenBrowserFrame(HWND owner, const char* target, BOOL ownThread)
+{
+    if (!ownThread) {
+        MakeBrowserFrame(owner, target);
+        return;
+    }
+    char module[MAX_PATH];
+    FrameStart start;
+    CopyBounded(start.target, target, sizeof start.target);
+    start.made = CreateEventA(NULL, TRUE, FALSE, NULL);
+    if (!start.made || !GetModuleFileNameA(ThisModule, module, MAX_PATH) || !LoadLibraryA(module)) {
+        if (start.made)
+            CloseHandle(start.made);
+        return;
+    }
+    HANDLE thread = CreateThread(NULL, 0, BrowserFrameThread, &start, 0, NULL);
+    if (thread) {
+        WaitForSingleObject(start.made, INFINITE);   // the thread reads `start` until then
+        CloseHandle(thread);
+    } else {
+        FreeLibrary(ThisModule);
+    }
+    CloseHandle(start.made);
 }
 
 static void FollowLink(HtmlView* view, const ENLINK* link)
@@ -682,7 +728,7 @@ static void FollowLink(HtmlView* view, const ENLINK* link)
             if (candidate->target[0] == '#')
                 ScrollToAnchor(view, candidate->target + 1);
             else
-                OpenBrowserFrame(GetParent(view->edit), candidate->target);
+                OpenBrowserFrame(GetParent(view->edit), candidate->target, (link->wParam & MK_SHIFT) != 0);
             return;
         }
     }
