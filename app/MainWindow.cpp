@@ -210,12 +210,20 @@ static LRESULT OnEndSession(WPARAM ending)
     return 0;
 }
 
+// A resume from stand-by may have cleared the guard's switch (95/98/ME).
+static void OnPowerBroadcast(WPARAM event)
+{
+    if (event == PBT_APMRESUMESUSPEND || event == PBT_APMRESUMECRITICAL || event == PBT_APMRESUMESTANDBY
+        || event == PBT_APMRESUMEAUTOMATIC)
+        RenewGuard();
+}
+
 LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:     return OnCreate(window);
     case WM_PAINT:      return OnPaint(window);
-    case WM_TIMER:      RebuildWindowButtons(window); return 0;
+    case WM_TIMER:      RebuildWindowButtons(window); RenewGuard(); return 0;
     case WM_NOTIFY:     return HandleDesktopNotify((NMHDR*)lParam);
     case WM_COMMAND:    return OnCommand(window, wParam, lParam);
     case WM_CLOSE:      return OnClose(window, wParam, lParam);
@@ -224,6 +232,7 @@ LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_WINDOWPOSCHANGING: return OnWindowPosChanging((WINDOWPOS*)lParam);
     case WM_SIZE:       return OnSize(window, wParam);
     case WM_ENDSESSION: return OnEndSession(wParam);
+    case WM_POWERBROADCAST: OnPowerBroadcast(wParam); break;   // the answer stays the platform's
     }
     return HandleFrameLook(window, message, wParam, lParam, &DialogLook);
 }

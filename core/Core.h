@@ -70,6 +70,7 @@ void EngageGuard(HINSTANCE instance);   // once, when the shell's window stands
 void ReleaseGuard();                    // on every way out; later calls do nothing
 void SuspendGuard();                    // an administrator dialog opens
 void ResumeGuard();                     // ... and closes
+void RenewGuard();                      // at each taskbar tick and after a resume
 
 // Worker threads, started through the run-time library loaded at run time.
 typedef void (__cdecl* WorkerRoutine)(void* argument);

@@ -14,6 +14,10 @@
 #include <cstring>
 
 static const char HtmlViewClass[] = "HalcyneHtmlView";
+// The engine's browser window, opened by links that leave the page.
+static const char BrowserFrameClass[] = "IEFrame";
+// The window's count of what the engine would have acted on.
+static const char EngineCommandsProperty[] = "EngineCommands";
 static HINSTANCE ThisModule;
 // Larger pages are not read.
 static const DWORD PageLimit = 16 * 1024 * 1024;
@@ -661,6 +665,59 @@ static void ScrollToAnchor(HtmlView* view, const char* name)
     }
 }
 
+static HWND MakeBrowserFrame(HWND owner, const char* target)
+{
+    return CreateWindowExA(0, BrowserFrameClass, target, WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT,
+                           CW_USEDEFAULT, 400, 300, owner, NULL, ThisModule, NULL);
+}
+
+struct FrameStart {
+    HANDLE made;
+    char target[64];
+};
+
+// A window of its own, as the engine's new windows have; it keeps this
+// library loaded for as long as it runs.
+static DWORD WINAPI BrowserFrameThread(LPVOID argument)
+{
+    FrameStart* start = (FrameStart*)argument;
+    HWND frame = MakeBrowserFrame(NULL, start->target);
+    SetEvent(start->made);
+    MSG msg;
+    while (frame && IsWindow(frame) && GetMessageA(&msg, NULL, 0, 0) > 0)
+        DispatchMessageA(&msg);
+    FreeLibraryAndExitThread(ThisModule, 0);
+    return 0;
+}
+
+// A link that leaves the page opens a browser window: owned by the page (and
+// gone with it), or with Shift on a thread of its own. Either exists (or was
+// refused) when the click has been handled.
+static void OpenBrowserFrame(HWND owner, const char* target, BOOL ownThread)
+{
+    if (!ownThread) {
+        MakeBrowserFrame(owner, target);
+        return;
+    }
+    char module[MAX_PATH];
+    FrameStart start;
+    CopyBounded(start.target, target, sizeof start.target);
+    start.made = CreateEventA(NULL, TRUE, FALSE, NULL);
+    if (!start.made || !GetModuleFileNameA(ThisModule, module, MAX_PATH) || !LoadLibraryA(module)) {
+        if (start.made)
+            CloseHandle(start.made);
+        return;
+    }
+    HANDLE thread = CreateThread(NULL, 0, BrowserFrameThread, &start, 0, NULL);
+    if (thread) {
+        WaitForSingleObject(start.made, INFINITE);   // the thread reads `start` until then
+        CloseHandle(thread);
+    } else {
+        FreeLibrary(ThisModule);
+    }
+    CloseHandle(start.made);
+}
+
 static void FollowLink(HtmlView* view, const ENLINK* link)
 {
     if (link->msg != WM_LBUTTONUP)
@@ -670,6 +727,8 @@ static void FollowLink(HtmlView* view, const ENLINK* link)
         if (link->chrg.cpMin >= candidate->start && link->chrg.cpMin < candidate->end) {
             if (candidate->target[0] == '#')
                 ScrollToAnchor(view, candidate->target + 1);
+            else
+                OpenBrowserFrame(GetParent(view->edit), candidate->target, (link->wParam & MK_SHIFT) != 0);
             return;
         }
     }
@@ -820,6 +879,7 @@ static LRESULT CALLBACK HtmlViewProc(HWND window, UINT message, WPARAM wParam, L
     case WM_SIZE: HtmlViewOnSize(window, LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_NOTIFY: return HtmlViewOnNotify(window, (const NMHDR*)lParam);
     case WM_SETFOCUS: HtmlViewOnFocus(window); return 0;
+    case WM_DESTROY: RemovePropA(window, EngineCommandsProperty); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -928,6 +988,28 @@ static void RegisterHtmlViewClass()
     windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
     windowClass.lpszClassName = HtmlViewClass;
     RegisterClassA(&windowClass);
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpszClassName = BrowserFrameClass;
+    RegisterClassA(&windowClass);
+}
+
+// The real engine acts in its loop on the keys and clicks that open its
+// context menu, its help, printing and opening; here they are only counted,
+// in a property of the window, for whoever wants to know what reached it.
+static void NoteEngineCommand(HWND window, const MSG* msg)
+{
+    if (msg->hwnd != window && !IsChild(window, msg->hwnd))
+        return;
+    BOOL command = msg->message == WM_RBUTTONUP;
+    if (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) {
+        BOOL control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+        BOOL shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+        WPARAM key = msg->wParam;
+        command = key == VK_APPS || key == VK_F1 || (shift && key == VK_F10)
+               || (control && (key == 'P' || key == 'O' || key == 'N'));
+    }
+    if (command)
+        SetPropA(window, EngineCommandsProperty, (HANDLE)((INT_PTR)GetPropA(window, EngineCommandsProperty) + 1));
 }
 
 // Runs until the window is gone. A quit message ends the window too (the
@@ -944,6 +1026,7 @@ static void RunModal(HWND window)
                 PostQuitMessage((int)msg.wParam);
             break;
         }
+        NoteEngineCommand(window, &msg);
         if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE &&
             (msg.hwnd == window || IsChild(window, msg.hwnd))) {
             DestroyWindow(window);
@@ -965,8 +1048,10 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
     }
     // The library is loaded for each showing, maybe elsewhere next time:
     // its window class must not outlive it.
-    if (reason == DLL_PROCESS_DETACH)
+    if (reason == DLL_PROCESS_DETACH) {
         UnregisterClassA(HtmlViewClass, instance);
+        UnregisterClassA(BrowserFrameClass, instance);
+    }
     return TRUE;
 }
 
