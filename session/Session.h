@@ -44,6 +44,9 @@ void FormatSessionLogLine(const char* computer, const SYSTEMTIME* start, const S
 // default log and appends it, in order, before the next line once the log is
 // back. FALSE when the line is only kept locally for now.
 BOOL AppendSessionLog(const char* logPath, const char* line);
+// The local file those lines wait in: "Halcyne sessions pending.csv" beside
+// the default log.
+void PendingSessionLogPath(char* path, int size);
 
 // Today's sessions, minutes and takings (in the smallest unit), from the log.
 struct SessionTotals {

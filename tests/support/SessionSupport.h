@@ -1,0 +1,38 @@
+// Set-up of the guest-session suites: the profile's folders pointed at
+// folders of the test, shortcuts, and a program whose window will not close.
+#pragma once
+#include <windows.h>
+#include <string>
+#include "support/TestSupport.h"
+
+// The profile's application data folder (where the sessions' log and the
+// lines waiting for it live by default) pointed at a fresh folder.
+struct AppDataFolder {
+    TempFolder folder;
+    SavedValue saved;
+    AppDataFolder();
+};
+
+// TMP and TEMP of this process, and of the programs it starts, pointed at a
+// fresh folder named Temp; put back at the end of scope.
+struct GuestTempFolder {
+    TempFolder outer;
+    std::string path;
+    std::string saved[2];
+    bool had[2] = {};
+    GuestTempFolder();
+    ~GuestTempFolder();
+};
+
+// A shortcut (.lnk) at `path` to `target`, written by the shell's link object.
+bool MakeShortcut(const std::string& path, const std::string& target);
+
+// Another program (this test executable again) with a visible titled window
+// that ignores WM_CLOSE; ended at the end of scope.
+struct StubbornWindowProcess {
+    PROCESS_INFORMATION info = {};
+    HWND window = NULL;
+    explicit StubbornWindowProcess(const std::string& title);
+    DWORD ExitCode(DWORD milliseconds) const;
+    ~StubbornWindowProcess();
+};
