@@ -17,6 +17,7 @@ enum {
     BASELINE_LIMIT = 4096,      // entries below the top remembered; a folder cut short is kept whole
     BASELINE_DEPTH = 16,
     OWN_WINDOWS = 32,
+    OWN_PASSES = 8,
     PROTECTED_PATHS = 6,
 };
 
@@ -54,17 +55,20 @@ static BOOL IsDots(const char* name)
 }
 
 // An entry's path in `folder`, and the name it goes by: its long name where
-// the code page can spell it (a '?' cannot be in a real name) and the path
-// fits, else its short name; null when neither does. Never a name cut short,
-// which could name another file.
+// a path can spell it and it fits, else its short name; null when neither
+// does. Never a name cut short, nor one the platform would read as another:
+// "a.txt." or "a.txt " open "a.txt", and a '?' stands for a character the
+// code page lacks.
 static const char* EntryPath(const char* folder, const WIN32_FIND_DATAA* found, char* child)
 {
-    BOOL spelt = TRUE;
-    for (const char* c = found->cFileName; *c; c++)
-        if (*c == '?')
+    const char* name = found->cFileName;
+    int length = lstrlenA(name);
+    BOOL spelt = length > 0 && name[length - 1] != '.' && name[length - 1] != ' ';
+    for (const char* c = name; *c; c++)
+        if (*c == '?' || *c == '*' || *c == '<' || *c == '>' || *c == '|' || *c == '"' || *c == ':' || *c == '/')
             spelt = FALSE;
-    if (spelt && JoinPath(child, folder, found->cFileName))
-        return found->cFileName;
+    if (spelt && JoinPath(child, folder, name))
+        return name;
     if (found->cAlternateFileName[0] && JoinPath(child, folder, found->cAlternateFileName))
         return found->cAlternateFileName;
     return NULL;
@@ -185,9 +189,12 @@ static BOOL PumpMessages(DWORD milliseconds)
 
 // The windows the taskbar would list: visible, top-level, titled; Windows'
 // own desktop (class "Progman", "Program Manager") is never one of them.
+// GetWindowTextA sends no message to another process's window, so a hung
+// program cannot stop the reset here.
 static BOOL IsListedWindow(HWND window)
 {
-    if (!IsWindowVisible(window) || GetWindowTextLengthA(window) == 0)
+    char title[8];
+    if (!IsWindowVisible(window) || GetWindowTextA(window, title, sizeof title) == 0)
         return FALSE;
     char className[16];
     if (GetClassNameA(window, className, sizeof className) && lstrcmpiA(className, "Progman") == 0)
@@ -231,20 +238,24 @@ static BOOL CALLBACK SweepWindow(HWND window, LPARAM data)
 
 // The shell's own dialogs ignore WM_CLOSE: each is closed by its own command.
 // Others of the shell (the administrator's dialogs, message boxes) stay.
-static void CloseOwnWindow(HWND window)
+static BOOL CloseOwnWindow(HWND window)
 {
     char className[16];
     if (!IsWindow(window) || !GetClassNameA(window, className, sizeof className) || lstrcmpA(className, "#32770"))
-        return;
+        return FALSE;
     DLGPROC procedure = (DLGPROC)GetWindowLongPtrA(window, DWLP_DLGPROC);
+    WORD command = 0;
     if (window == MovieWindow)
-        SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_MOVIE_CLOSE, BN_CLICKED), 0);
+        command = IDC_MOVIE_CLOSE;
     else if (procedure == Mp3PlayerDialog)
-        SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_MP3_CLOSE, BN_CLICKED), 0);
+        command = IDC_MP3_CLOSE;
     else if (procedure == AboutProc)
-        SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_ABOUT_OK, BN_CLICKED), 0);
+        command = IDC_ABOUT_OK;
     else if (GetDlgItem(window, IDC_TIP_NEXT) && GetDlgItem(window, IDC_TIP_NO_STARTUP))
-        SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        command = IDOK;
+    if (command)
+        SendMessageA(window, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
+    return command != 0;
 }
 
 static int ForeignWindows(WindowAction action, WindowSweep* sweep)
@@ -259,8 +270,15 @@ static void CloseGuestWindows()
 {
     WindowSweep sweep;
     ForeignWindows(WINDOWS_CLOSE, &sweep);
-    for (int i = 0; i < sweep.ownCount; i++)
-        CloseOwnWindow(sweep.own[i]);
+    // More of the shell's own than one walk holds (a held F6 opens many players).
+    for (int pass = 0; pass < OWN_PASSES; pass++) {
+        BOOL closed = FALSE;
+        for (int i = 0; i < sweep.ownCount; i++)
+            closed |= CloseOwnWindow(sweep.own[i]);
+        if (!closed || sweep.ownCount < OWN_WINDOWS)
+            break;
+        ForeignWindows(WINDOWS_COUNT, &sweep);
+    }
     DWORD start = GetTickCount();
     WindowSweep check;
     while (ForeignWindows(WINDOWS_COUNT, &check) > 0 && GetTickCount() - start < CLOSE_WAIT)
@@ -350,8 +368,10 @@ static void ProtectShellPaths(FileSweep* sweep)
 
 static BOOL RemoveEntry(const char* path, DWORD attributes)
 {
-    if (attributes & FILE_ATTRIBUTE_READONLY)
-        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        DWORD kept = attributes & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+        SetFileAttributesA(path, kept ? kept : FILE_ATTRIBUTE_NORMAL);
+    }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
         return RemoveDirectoryA(path);
     return DeleteFileA(path);

@@ -66,9 +66,12 @@ TEST_F(Reset, WhatTheSessionAddedGoesAndTheAdministratorsThingsStay)
     SetFileAttributesA(desktop.File("hidden system.dat").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
     SetFileAttributesA(desktop.File("Guest Folder").c_str(), FILE_ATTRIBUTE_READONLY);
     ASSERT_TRUE(MakeShortcut(desktop.File("outside.lnk"), outside.path));
-    HANDLE longer = CreateFileW(Long(fills + "-guest").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, longer);
-    CloseHandle(longer);
+    // Names the platform's paths would read as the administrator's files.
+    for (const std::string& name : { fills + "-guest", desktop.File("admin.txt."), desktop.File("admin.txt ") }) {
+        HANDLE file = CreateFileW(Long(name).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file) << name;
+        CloseHandle(file);
+    }
     // The temporary folder: a file in use (this test's own, say) is passed by.
     CreateDirectoryA((guestTemp.path + "\\sub").c_str(), NULL);
     WriteWholeFile(guestTemp.path + "\\t.tmp", "t");
@@ -93,7 +96,8 @@ TEST_F(Reset, WhatTheSessionAddedGoesAndTheAdministratorsThingsStay)
         EXPECT_FALSE(Exists(desktop.File(name))) << name;
     for (const char* name : { "Guest Folder", "outside.lnk" })
         EXPECT_FALSE(Exists(desktop.File(name))) << name;
-    EXPECT_FALSE(LongExists(fills + "-guest"));
+    for (const std::string& name : { fills + "-guest", desktop.File("admin.txt."), desktop.File("admin.txt ") })
+        EXPECT_FALSE(LongExists(name)) << name;
     for (const std::string& kept : { desktop.File("admin.txt"), desktop.File("Admin Folder\\doc.txt"),
                                      desktop.File("Admin Folder\\Sub"), fills, outside.File("keep.txt") })
         EXPECT_TRUE(Exists(kept)) << kept;
@@ -134,13 +138,16 @@ TEST_F(Reset, WithoutABaselineOfThisDesktopFolderNothingThereIsDeleted)
     }
 }
 
+// A program that closes when asked, and one that hangs (its thread
+// suspended: the question never reaches it).
 TEST_F(Reset, GuestWindowsCloseThoseThatStayAreEndedTheShellsOwnCloseByTheirCommands)
 {
     InitCommonControls();
-    TitledWindowProcess polite("Guest notes");
-    StubbornWindowProcess stubborn("Guest stubborn");
-    ASSERT_NE(nullptr, polite.window);
-    ASSERT_NE(nullptr, stubborn.window);
+    ShellProcess polite, hung;
+    polite.exePath = hung.exePath = ExeFolder() + "\\floor.exe";
+    ASSERT_TRUE(polite.Start() && hung.Start());
+    ASSERT_TRUE(polite.WaitForWindow("FloorWindow", "Floor") && hung.WaitForWindow("FloorWindow", "Floor"));
+    SuspendThread(hung.info.hThread);
     HWND tip = OpenTipOfTheDay();
     HWND player = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_MP3_PLAYER), NULL, Mp3PlayerDialog, 0);
     ShowWindow(player, SW_SHOWNORMAL);
@@ -149,8 +156,9 @@ TEST_F(Reset, GuestWindowsCloseThoseThatStayAreEndedTheShellsOwnCloseByTheirComm
 
     std::string problem;
     EXPECT_TRUE(Run(&problem));
-    EXPECT_FALSE(IsWindow(polite.window));
-    EXPECT_EQ(19u, stubborn.ExitCode(5000)) << "ended as the Task Manager ends one";
+    DWORD politeCode = 99, hungCode = 99;
+    EXPECT_TRUE(polite.WaitForExit(5000, &politeCode) && politeCode == 0) << politeCode;
+    EXPECT_TRUE(hung.WaitForExit(5000, &hungCode) && hungCode == 19) << "ended as the Task Manager ends one: " << hungCode;
     EXPECT_FALSE(IsWindow(tip));
     EXPECT_FALSE(IsWindow(player));
     EXPECT_TRUE(IsWindowVisible(administrator)) << "the shell's other windows are left to it";

@@ -1,7 +1,6 @@
 #include "SessionSupport.h"
 #include <objbase.h>
 #include <shlobj.h>
-#include <cstring>
 
 static const char ShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 static const char* const TempVariables[] = { "TMP", "TEMP" };
@@ -47,58 +46,4 @@ bool MakeShortcut(const std::string& path, const std::string& target)
     }
     CoUninitialize();
     return made;
-}
-
-static const char StubbornSwitch[] = "--stubborn-window=";
-static const char StubbornClass[] = "TestStubbornWindow";
-
-static LRESULT CALLBACK StubbornProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_CLOSE)
-        return 0;
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// Started with the switch, a test executable only shows the stubborn window.
-static int ServeStubbornWindowIfAsked()
-{
-    const char* title = strstr(GetCommandLineA(), StubbornSwitch);
-    if (!title)
-        return 0;
-    MakeWindow(StubbornClass, StubbornProc, title + lstrlenA(StubbornSwitch), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-               { 40, 40, 240, 120 });
-    MSG message;
-    while (GetMessageA(&message, NULL, 0, 0) > 0)
-        DispatchMessageA(&message);
-    ExitProcess(0);
-}
-static const int StubbornServed = ServeStubbornWindowIfAsked();
-
-StubbornWindowProcess::StubbornWindowProcess(const std::string& title)
-{
-    char exe[MAX_PATH];
-    GetModuleFileNameA(NULL, exe, MAX_PATH);
-    std::string line = std::string("\"") + exe + "\" " + StubbornSwitch + title;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info))
-        return;
-    WaitFor([&] { return (window = FindTopLevel(StubbornClass, title.c_str())) != NULL; }, 10000);
-}
-
-DWORD StubbornWindowProcess::ExitCode(DWORD milliseconds) const
-{
-    DWORD code = STILL_ACTIVE;
-    if (info.hProcess && WaitForSingleObject(info.hProcess, milliseconds) == WAIT_OBJECT_0)
-        GetExitCodeProcess(info.hProcess, &code);
-    return code;
-}
-
-StubbornWindowProcess::~StubbornWindowProcess()
-{
-    if (!info.hProcess)
-        return;
-    TerminateProcess(info.hProcess, 0);
-    CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
 }

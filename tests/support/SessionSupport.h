@@ -1,5 +1,5 @@
 // Set-up of the guest-session suites: the profile's folders pointed at
-// folders of the test, shortcuts, and a program whose window will not close.
+// folders of the test, and shortcuts.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -26,13 +26,3 @@ struct GuestTempFolder {
 
 // A shortcut (.lnk) at `path` to `target`, written by the shell's link object.
 bool MakeShortcut(const std::string& path, const std::string& target);
-
-// Another program (this test executable again) with a visible titled window
-// that ignores WM_CLOSE; ended at the end of scope.
-struct StubbornWindowProcess {
-    PROCESS_INFORMATION info = {};
-    HWND window = NULL;
-    explicit StubbornWindowProcess(const std::string& title);
-    DWORD ExitCode(DWORD milliseconds) const;
-    ~StubbornWindowProcess();
-};
