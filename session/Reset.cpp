@@ -495,8 +495,8 @@ static void ClearClipboard()
     }
 }
 
-// Hidden, so that the guest cannot interrupt it; a command still running
-// after the minute is left to finish by itself.
+// Hidden, so that the guest cannot interrupt it; a command that cannot start
+// is passed by, one still running after the minute is left to finish by itself.
 static void RunCleanupCommand()
 {
     SessionSettings settings;
@@ -532,6 +532,8 @@ BOOL ResetForNextGuest(char* problem, int problemSize)
     if (Resetting)
         return TRUE;
     Resetting = TRUE;
+    // No click reaches the shell while the reset pumps its messages.
+    BOOL wasDisabled = MainWindow ? EnableWindow(MainWindow, FALSE) : TRUE;
     CloseGuestWindows();
     FileSweep sweep;
     ZeroMemory(&sweep, sizeof sweep);
@@ -545,6 +547,8 @@ BOOL ResetForNextGuest(char* problem, int problemSize)
     RunCleanupCommand();
     if (IsWindow(MainWindow))
         RefreshDesktop(false);
+    if (!wasDisabled)
+        EnableWindow(MainWindow, TRUE);
     Resetting = FALSE;
     return clean;
 }

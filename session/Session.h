@@ -72,5 +72,6 @@ void TakeDesktopBaseline();
 // when they stay), what the session added to the Desktop deleted, the
 // temporary folder, recent documents and clipboard emptied, the
 // administrator's clean-up command run, the desktop refreshed. False when a
-// file could not be removed; `problem` then names it and the reset stopped.
+// file on the Desktop could not be removed; `problem` then names it, nothing
+// more was deleted there, and the other steps still ran.
 BOOL ResetForNextGuest(char* problem, int problemSize);
