@@ -45,21 +45,21 @@ bool LongExists(const std::string& path) { return GetFileAttributesW(Long(path).
 TEST_F(Reset, WhatTheSessionAddedGoesAndTheAdministratorsThingsStay)
 {
     outside.Write("keep.txt", "k");
-    CreateDirectoryA(desktop.File("Admin Folder").c_str(), NULL);
-    CreateDirectoryA(desktop.File("Admin Folder\\Sub").c_str(), NULL);
+    for (const char* folder : { "Admin Folder", "Admin Folder\\Sub" })
+        CreateDirectoryA(desktop.File(folder).c_str(), NULL);
     desktop.Write("admin.txt", "a");
     desktop.Write("Admin Folder\\doc.txt", "a");
     // A name that fills the path to its last character, and the guest's
     // longer one that would be cut down to it.
-    std::string fills = desktop.File("Admin Folder\\") ;
+    std::string fills = desktop.File("Admin Folder\\");
     fills += std::string(MAX_PATH - 1 - fills.size(), 'n');
     WriteWholeFile(fills, "a");
     TakeDesktopBaseline();
 
     const char* added[] = { "download.exe", "read-only.txt", "hidden system.dat", "a;b,c 'd' & %e% [f] ~$g.doc",
                             "Guest Folder\\deep\\x.txt", "Admin Folder\\guest.txt", "Admin Folder\\Sub\\more.txt" };
-    CreateDirectoryA(desktop.File("Guest Folder").c_str(), NULL);
-    CreateDirectoryA(desktop.File("Guest Folder\\deep").c_str(), NULL);
+    for (const char* folder : { "Guest Folder", "Guest Folder\\deep" })
+        CreateDirectoryA(desktop.File(folder).c_str(), NULL);
     for (const char* name : added)
         desktop.Write(name, "guest");
     SetFileAttributesA(desktop.File("read-only.txt").c_str(), FILE_ATTRIBUTE_READONLY);
@@ -78,11 +78,9 @@ TEST_F(Reset, WhatTheSessionAddedGoesAndTheAdministratorsThingsStay)
     WriteWholeFile(guestTemp.path + "\\sub\\t.tmp", "t");
     HANDLE busy = Open(guestTemp.path + "\\busy.tmp");
     // The clipboard, and the administrator's command.
-    ASSERT_TRUE(OpenClipboard(NULL));
-    EmptyClipboard();
-    HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 8);
-    lstrcpyA((char*)GlobalLock(text), "secret");
-    GlobalUnlock(text);
+    ASSERT_TRUE(OpenClipboard(NULL) && EmptyClipboard());
+    HGLOBAL text = GlobalAlloc(GMEM_FIXED, 8);
+    lstrcpyA((char*)text, "secret");
     SetClipboardData(CF_TEXT, text);
     CloseClipboard();
     std::string command = "cmd /c mkdir \"" + outside.File("ran") + "\"";
@@ -124,7 +122,6 @@ TEST_F(Reset, WithoutABaselineOfThisDesktopFolderNothingThereIsDeleted)
 {
     const struct { const char* why; std::string baselineOf; } cases[] = {
         { "no Desktop folder known at start-up", "" },
-        { "a Desktop folder that was missing", desktop.File("missing") },
         { "another Desktop folder", outside.path },
     };
     for (const auto& c : cases) {
