@@ -44,6 +44,9 @@ void FormatSessionLogLine(const char* computer, const SYSTEMTIME* start, const S
 // default log and appends it, in order, before the next line once the log is
 // back. FALSE when the line is only kept locally for now.
 BOOL AppendSessionLog(const char* logPath, const char* line);
+// The local file those lines wait in: "Halcyne sessions pending.csv" beside
+// the default log.
+void PendingSessionLogPath(char* path, int size);
 
 // Today's sessions, minutes and takings (in the smallest unit), from the log.
 struct SessionTotals {
@@ -69,5 +72,6 @@ void TakeDesktopBaseline();
 // when they stay), what the session added to the Desktop deleted, the
 // temporary folder, recent documents and clipboard emptied, the
 // administrator's clean-up command run, the desktop refreshed. False when a
-// file could not be removed; `problem` then names it and the reset stopped.
+// file on the Desktop could not be removed; `problem` then names it, nothing
+// more was deleted there, and the other steps still ran.
 BOOL ResetForNextGuest(char* problem, int problemSize);
