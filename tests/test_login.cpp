@@ -7,6 +7,8 @@
 #include "res/resource.h"
 #include "support/AdminSupport.h"
 #include <gtest/gtest.h>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -74,6 +76,57 @@ TEST_F(LoginFixture, WrongPasswordIsRefusedRightOneOpensThePanel)
     EXPECT_EQ("Invalid Password !", refusedSupplier);
     EXPECT_EQ("wrong", keptText);
     EXPECT_TRUE(panelSeen);
+}
+
+DWORD FakeNow;
+DWORD WINAPI FakeClock() { return FakeNow; }
+
+// Through the clock's seam, so nothing waits: the third wrong password in a
+// row starts a 2 s wait, the fourth a 4 s one; tries during a wait are refused
+// uncompared and uncounted, closing the dialog keeps the count, and the right
+// password after the wait clears it.
+TEST_F(LoginFixture, WrongTriesInARowMakeLaterTriesWaitClockSeam)
+{
+    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Password", "secret");
+    FakeNow = 0xFFFFF000;   // the tick count wraps during the waits
+    SetLoginClock(FakeClock);
+    struct Try { DWORD after; const char* typed; const char* answer; };
+    const Try runs[][5] = {
+        { { 0, "one", "Invalid Password !" }, { 0, "two", "Invalid Password !" },
+          { 0, "three", "Invalid Password !" } },
+        { { 1999, "secret", "Invalid Password !" }, { 0, "waiting", "Invalid Password !" },
+          { 1, "four", "Invalid Password !" }, { 3999, "secret", "Invalid Password !" }, { 1, "secret", "panel" } },
+        { { 0, "six", "Invalid Password !" }, { 0, "seven", "Invalid Password !" }, { 0, "secret", "panel" } },
+    };
+    std::vector<std::string> answers, expected;
+    for (const auto& run : runs) {
+        WhenShown(SecurityTitle, [&](HWND dialog) {
+            for (const Try& attempt : run) {
+                if (!attempt.typed)
+                    break;
+                FakeNow += attempt.after;
+                expected.push_back(attempt.answer);
+                TypePassword(dialog, IDC_SECURITY_PASSWORD, attempt.typed);
+                if (!strcmp(attempt.answer, "panel")) {
+                    WhenShown(PanelTitle, [&](HWND panel) { ClickButton(panel, IDC_PANEL_CANCEL); });
+                    answers.push_back("panel");
+                    ClickButton(dialog, IDC_SECURITY_OK);
+                    return;
+                }
+                std::string text;
+                ClickAndAnswer(dialog, IDC_SECURITY_OK, "Halcyne 2.08", &text);
+                answers.push_back(text);
+            }
+            ClickButton(dialog, IDC_SECURITY_CANCEL);
+        });
+        RunSecurity();
+    }
+    SetLoginClock(NULL);
+    EXPECT_EQ(expected, answers);
+    const DWORD schedule[] = { 0, 0, 0, 2000, 4000, 8000, 16000, 30000, 30000 };
+    for (int wrong = 0; wrong < 9; wrong++)
+        EXPECT_EQ(schedule[wrong], LoginDelayAfter(wrong)) << wrong << " wrong tries";
+    EXPECT_EQ(30000u, LoginDelayAfter(100));
 }
 
 TEST_F(LoginFixture, FirstUseEmptyPasswordOpensAndLeavesTheValue)
@@ -220,3 +273,24 @@ TEST(LoginShell, F3WrongThenRightPasswordOpensThePanel)
 }
 
 }  // namespace
+
+// As a guest would: three wrong passwords, each in a new Security dialog; the
+// right one at once is refused, and accepted once the 2 s wait is over.
+TEST(LoginShell, ThreeWrongPasswordsMakeTheRightOneWait)
+{
+    SavedValue password(HKEY_CURRENT_USER, "Software\\HX_", "Password");
+    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Password", "letmein");
+    DesktopShell run;
+    ASSERT_TRUE(run.Start());
+    for (const char* wrong : { "one", "two" })
+        ASSERT_EQ("Invalid Password !", TryLogin(run.shell, run.main, wrong));
+    DWORD third = GetTickCount();
+    ASSERT_EQ("Invalid Password !", TryLogin(run.shell, run.main, "three"));
+    std::string atOnce = TryLogin(run.shell, run.main, "letmein");
+    if (GetTickCount() - third < 2000)
+        EXPECT_EQ("Invalid Password !", atOnce);
+    else
+        printf("the machine took longer than the wait: the refusal during it was not seen\n");
+    EXPECT_TRUE(WaitFor([&] { return TryLogin(run.shell, run.main, "letmein") == "panel"; }, 10000));
+    EXPECT_TRUE(IsWindow(run.main));
+}
