@@ -1,6 +1,6 @@
 ; The setup program of Halcyne 2. ANSI, so that it runs on Windows 95 to XP;
 ; the only plug-ins are NSIS's own ANSI nsDialogs (the password page) and
-; System (one call to CharLowerA), which run there too.
+; System (one call to CharLower), which run there too.
 ; Built by scripts/release.sh, which defines VERSION, VERSION_BINARY, SRCDIR
 ; (the sources), STAGE (the folder holding the files to install) and OUTFILE.
 ;
@@ -10,7 +10,12 @@
 ; The two policies are switched on with /SHELL=1 on Windows 2000 and XP
 ; unless =0 says otherwise. Exit code 2: a password Halcyne cannot take.
 
+!ifdef PREVIEW_TARGET
+; scripts/screenshot.sh on hosts without 32-bit code: a picture, never shipped.
+Target ${PREVIEW_TARGET}
+!else
 Unicode false
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
@@ -126,12 +131,12 @@ SectionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
     !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "The shell, the administrators' read-me and the deployment files."
-    !insertmacro MUI_DESCRIPTION_TEXT ${SecShell} "Windows starts Halcyne instead of its own desktop (System.ini [Boot] $\"Shell$\"). On Windows 2000 and XP the next page offers to disable the Task Manager and the registry editing tools."
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecShell} "Windows starts Halcyne instead of its own desktop (System.ini [Boot] $\"Shell$\")."
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
 ; $0 as the Security dialog's field gives it: lowercase, like what is typed there.
 Function LowerPassword
-    System::Call "user32::CharLowerA(t r0 r0)"
+    System::Call "user32::CharLower(t r0 r0)"
 FunctionEnd
 
 Function .onInit
