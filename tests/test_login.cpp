@@ -90,38 +90,36 @@ TEST_F(LoginFixture, WrongTriesInARowMakeLaterTriesWaitClockSeam)
     SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Password", "secret");
     FakeNow = 0xFFFFF000;   // the tick count wraps during the waits
     SetLoginClock(FakeClock);
-    struct Try { DWORD after; const char* typed; const char* answer; };
-    const Try runs[][5] = {
-        { { 0, "one", "Invalid Password !" }, { 0, "two", "Invalid Password !" },
-          { 0, "three", "Invalid Password !" } },
-        { { 1999, "secret", "Invalid Password !" }, { 0, "waiting", "Invalid Password !" },
-          { 1, "four", "Invalid Password !" }, { 3999, "secret", "Invalid Password !" }, { 1, "secret", "panel" } },
-        { { 0, "six", "Invalid Password !" }, { 0, "seven", "Invalid Password !" }, { 0, "secret", "panel" } },
+    // One Security dialog each: milliseconds on, then what is typed.
+    const std::vector<std::vector<std::pair<DWORD, const char*>>> dialogs = {
+        { { 0, "one" }, { 0, "two" }, { 0, "three" } },
+        { { 1999, "secret" }, { 0, "waiting" }, { 1, "four" }, { 3999, "secret" }, { 1, "secret" } },
+        { { 0, "five" }, { 0, "six" }, { 0, "secret" } },
     };
-    std::vector<std::string> answers, expected;
-    for (const auto& run : runs) {
+    std::vector<std::string> answers;
+    for (const auto& tries : dialogs) {
         WhenShown(SecurityTitle, [&](HWND dialog) {
-            for (const Try& attempt : run) {
-                if (!attempt.typed)
-                    break;
-                FakeNow += attempt.after;
-                expected.push_back(attempt.answer);
-                TypePassword(dialog, IDC_SECURITY_PASSWORD, attempt.typed);
-                if (!strcmp(attempt.answer, "panel")) {
-                    WhenShown(PanelTitle, [&](HWND panel) { ClickButton(panel, IDC_PANEL_CANCEL); });
-                    answers.push_back("panel");
+            for (const auto& attempt : tries) {
+                FakeNow += attempt.first;
+                TypePassword(dialog, IDC_SECURITY_PASSWORD, attempt.second);
+                if (&attempt == &tries.back() && !strcmp(attempt.second, "secret")) {
+                    WhenShown(PanelTitle, [&](HWND panel) {
+                        answers.push_back("panel");
+                        ClickButton(panel, IDC_PANEL_CANCEL);
+                    });
                     ClickButton(dialog, IDC_SECURITY_OK);
                     return;
                 }
-                std::string text;
-                ClickAndAnswer(dialog, IDC_SECURITY_OK, "Halcyne 2.08", &text);
-                answers.push_back(text);
+                answers.emplace_back();
+                ClickAndAnswer(dialog, IDC_SECURITY_OK, "Halcyne 2.08", &answers.back());
             }
             ClickButton(dialog, IDC_SECURITY_CANCEL);
         });
         RunSecurity();
     }
     SetLoginClock(NULL);
+    std::vector<std::string> expected(11, "Invalid Password !");
+    expected[7] = expected[10] = "panel";
     EXPECT_EQ(expected, answers);
     const DWORD schedule[] = { 0, 0, 0, 2000, 4000, 8000, 16000, 30000, 30000 };
     for (int wrong = 0; wrong < 9; wrong++)
