@@ -5,11 +5,19 @@
 extern BYTE ShellUnloaded;
 
 INT_PTR CALLBACK SecurityDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// From the third wrong password in a row on, every try waits this long after
+// the last wrong one (2 s, doubling, at most 30 s); tries during the wait are
+// refused. The clock is GetTickCount unless replaced (null puts it back).
+DWORD LoginDelayAfter(int wrongTries);
+typedef DWORD(WINAPI* TickCountProc)();
+void SetLoginClock(TickCountProc clock);
 // Which password the change dialog writes: 1 the administrator's, 0 the supplier's.
 BYTE GetPasswordBeingChanged();
 void SetPasswordBeingChanged(BYTE administrator);
 INT_PTR CALLBACK ChangePasswordDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK OptionsPanel(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// The "Disable Task Manager" policy as Guest Restrictions reads it.
+BOOL TaskManagerDisabled();
 INT_PTR CALLBACK GuestRestrictionsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void QuitToWindows();
 BOOL UnloadWindowsShell();

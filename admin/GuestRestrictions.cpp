@@ -38,6 +38,8 @@ static BOOL PolicyIsOn(const GuestPolicy* policy)
     return status == ERROR_SUCCESS && (type == REG_DWORD || type == REG_BINARY) && number != 0;
 }
 
+BOOL TaskManagerDisabled() { return PolicyIsOn(&GuestPolicies[0]); }
+
 // Switched off means no value at all, not a 0.
 static void WritePolicy(const GuestPolicy* policy, BOOL on)
 {

@@ -21,7 +21,38 @@ static BOOL SameText(const char* one, const char* other)
     return *one == *other;
 }
 
-static void SecurityOnOk(HWND dialog)
+// Wrong passwords in a row, for the whole run: closing the dialog forgets nothing.
+static int WrongTries;
+static DWORD WaitStart, WaitLength;
+static TickCountProc LoginClock = GetTickCount;
+
+void SetLoginClock(TickCountProc clock) { LoginClock = clock ? clock : GetTickCount; }
+
+DWORD LoginDelayAfter(int wrongTries)
+{
+    if (wrongTries < 3)
+        return 0;
+    DWORD delay = 2000;
+    for (int more = wrongTries - 3; more > 0 && delay < 30000; more--)
+        delay *= 2;
+    return delay < 30000 ? delay : 30000;
+}
+
+// Unsigned difference: the tick count wraps after 49 days.
+static BOOL LoginWaiting()
+{
+    return WaitLength != 0 && LoginClock() - WaitStart < WaitLength;
+}
+
+static void CountWrongTry()
+{
+    if (WrongTries < 100)
+        WrongTries++;
+    WaitLength = LoginDelayAfter(WrongTries);
+    WaitStart = LoginClock();
+}
+
+static BOOL PasswordMatches(HWND dialog)
 {
     // Read into the store's full 256 bytes: a longer password placed there by
     // other means can then never match the 63 typed characters. A stored
@@ -30,10 +61,22 @@ static void SecurityOnOk(HWND dialog)
     BOOL readable = ReadStringChecked(stored, HKEY_CURRENT_USER, ProductKey, "Password", "");
     char typed[64];
     GetDlgItemTextA(dialog, IDC_SECURITY_PASSWORD, typed, sizeof typed);
-    if (!readable || !SameText(stored, typed)) {
+    return readable && SameText(stored, typed);
+}
+
+static void SecurityOnOk(HWND dialog)
+{
+    // While a wait runs, a try is refused uncompared and uncounted: the same
+    // answer as a wrong password, and no thread sleeps.
+    BOOL waiting = LoginWaiting();
+    if (waiting || !PasswordMatches(dialog)) {
+        if (!waiting)
+            CountWrongTry();
         MessageBoxA(NULL, "Invalid Password !", ProgramInfo.caption, MB_TASKMODAL | MB_ICONERROR);
         return;
     }
+    WrongTries = 0;
+    WaitLength = 0;
     EndDialog(dialog, 2);
     // The administrator gets the platform's keys back while the panel is open.
     SuspendGuard();

@@ -38,8 +38,25 @@ static int LeadingNumber(const char* text)
     return number;
 }
 
+// Only 2000 and XP have the Task Manager on Ctrl+Alt+Del; the administrator
+// sees whether the guests get it.
+static void ShowTaskManagerWarning(HWND panel)
+{
+    BOOL open = WindowsVersion >= 500 && !TaskManagerDisabled();
+    ShowWindow(GetDlgItem(panel, IDC_PANEL_TASK_MANAGER_WARNING), open ? SW_SHOWNA : SW_HIDE);
+}
+
+static LRESULT PanelOnCtlColorStatic(HWND panel, HDC dc, HWND control)
+{
+    LRESULT brush = HandleDialogLook(&DialogLook, panel, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)control);
+    if (GetDlgCtrlID(control) == IDC_PANEL_TASK_MANAGER_WARNING)
+        SetTextColor(dc, RGB(192, 0, 0));
+    return brush;
+}
+
 static void PanelOnInit(HWND panel)
 {
+    ShowTaskManagerWarning(panel);
     char text[256];
     ReadBootShell(text);
     if (lstrcmpiA(text, "explorer.exe") != 0)
@@ -192,7 +209,10 @@ static INT_PTR PanelOnCommand(HWND panel, int control)
     case IDC_PANEL_SUPPLIER_PASSWORD: OpenPasswordChange(0); return 0;
     case IDC_PANEL_TIME_INTERVALS: OpenToolDialog(IDD_TIME_INTERVALS, TimeIntervalsDialog); return 0;
     case IDC_PANEL_ADVANCED: OpenToolDialog(IDD_ADVANCED_OPTIONS, AdvancedOptionsDialog); return 0;
-    case IDC_PANEL_GUEST: OpenToolDialog(IDD_GUEST_RESTRICTIONS, GuestRestrictionsDialog); return 0;
+    case IDC_PANEL_GUEST:
+        OpenToolDialog(IDD_GUEST_RESTRICTIONS, GuestRestrictionsDialog);
+        ShowTaskManagerWarning(panel);
+        return 0;
     case IDC_PANEL_CONTROL_PANEL: PanelOnControlPanel(panel); return 0;
     case IDC_PANEL_CHANGE_DISPLAY: PanelOnChangeDisplay(); return 0;
     case IDC_PANEL_800: PanelOnScreenSize(panel, IDC_PANEL_800, IDC_PANEL_1024, 800); return 0;
@@ -208,6 +228,7 @@ INT_PTR CALLBACK OptionsPanel(HWND panel, UINT message, WPARAM wParam, LPARAM lP
     DialogLook.OwnerDrawButtons = 1;
     switch (message) {
     case WM_INITDIALOG: PanelOnInit(panel); return 0;
+    case WM_CTLCOLORSTATIC: return PanelOnCtlColorStatic(panel, (HDC)wParam, (HWND)lParam);
     case WM_COMMAND: {
         INT_PTR result = PanelOnCommand(panel, LOWORD(wParam));
         if (result != -1)

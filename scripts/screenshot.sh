@@ -3,8 +3,9 @@
 # it to one view and saves shots/<scene>.png; ends every process it started.
 #   scripts/screenshot.sh [scene...]     default: desktop
 # Scenes: desktop, refresh (F5), tip, panel (logged in), memory, taskmanager, players (MP3
-# and movie player, the movie playing), help (F12). Several scenes: one shell
-# each, in the same prefix.
+# and movie player, the movie playing), help (F12), setup (the setup program's
+# password page, with the shell choice). Several scenes: one shell each, in the
+# same prefix.
 # Environment: HALCYNE_SCREEN=1024x768, HALCYNE_WINVER=winxp
 set -uo pipefail
 . "$(dirname "$0")/env.sh"
@@ -12,8 +13,8 @@ set -uo pipefail
 scenes=("${@:-desktop}")
 for scene in "${scenes[@]}"; do
     case "$scene" in
-        desktop|refresh|tip|panel|memory|taskmanager|players|help) ;;
-        *) echo "unknown scene: $scene (desktop, refresh, tip, panel, memory, taskmanager, players, help)" >&2; exit 2 ;;
+        desktop|refresh|tip|panel|memory|taskmanager|players|help|setup) ;;
+        *) echo "unknown scene: $scene (desktop, refresh, tip, panel, memory, taskmanager, players, help, setup)" >&2; exit 2 ;;
     esac
 done
 size="${HALCYNE_SCREEN:-1024x768}"
@@ -38,8 +39,27 @@ reg DesktopMovie /d "$media\\movie320x240.avi"
 mkdir -p "$HALCYNE_ROOT/shots"
 cd "$HALCYNE_BUILD" || exit 1
 status=0
+# The setup program from the same script as the release's; a host that cannot
+# execute 32-bit code gets an x86-64 build of it, for this picture only.
+setup_preview() {
+    local stage="$work/setup-stage" target=()
+    mkdir -p "$stage/deploy"
+    cp "$HALCYNE_ROOT/build/i686/halcyne.exe" "$stage/" || return 1
+    cp "$HALCYNE_ROOT/installer/README-ADMIN.txt" "$stage/"
+    cp "$HALCYNE_ROOT/LICENSE" "$stage/LICENSE.txt"
+    cp "$HALCYNE_ROOT"/deploy/* "$stage/deploy/"
+    [ "$HALCYNE_ARCH" != i686 ] && target=(-DPREVIEW_TARGET=amd64-unicode)
+    makensis -V1 -DVERSION=0.0 -DVERSION_BINARY=0.0.0.0 -DSRCDIR="$HALCYNE_ROOT" -DSTAGE="$stage" \
+        -DOUTFILE="$work/setup.exe" "${target[@]}" "$HALCYNE_ROOT/installer/halcyne.nsi" >/dev/null
+}
+
 for scene in "${scenes[@]}"; do
-    "$WINE" halcyne.exe </dev/null >/dev/null 2>&1 &
+    if [ "$scene" = setup ]; then
+        setup_preview || { echo "scene setup: makensis failed" >&2; status=1; continue; }
+        "$WINE" "$(halcyne_winpath "$work/setup.exe")" /SHELL=1 </dev/null >/dev/null 2>&1 &
+    else
+        "$WINE" halcyne.exe </dev/null >/dev/null 2>&1 &
+    fi
     shell_pid=$!
     shot="$HALCYNE_ROOT/shots/$scene.png"
     if "$WINE" scene.exe "$scene" </dev/null >/dev/null 2>&1; then

@@ -105,4 +105,22 @@ TEST_F(GuestRestrictions, TickWritesUntickRemovesCancelKeepsOutsideValuesShow)
     PostButtonClick(panel, IDC_PANEL_CANCEL);
 }
 
+// On 2000/XP the panel says whether Ctrl+Alt+Del opens the Task Manager, again
+// each time Guest Restrictions closes; 95 to ME have no such key, no warning.
+TEST_F(GuestRestrictions, PanelWarnsWhileTheTaskManagerIsNotDisabled)
+{
+    HWND warning = GetDlgItem(panel, IDC_PANEL_TASK_MANAGER_WARNING);
+    bool nt = (GetVersion() & 0x80000000) == 0;
+    EXPECT_EQ(nt, IsWindowVisible(warning) != 0);
+    for (WPARAM tick : { BST_CHECKED, BST_UNCHECKED }) {
+        HWND dialog = Open();
+        ASSERT_NE(nullptr, dialog);
+        SendDlgItemMessageA(dialog, IDC_GUEST_TASK_MANAGER, BM_SETCHECK, tick, 0);
+        Close(dialog, IDC_GUEST_OK);
+        bool shown = nt && tick == BST_UNCHECKED;
+        EXPECT_TRUE(WaitFor([&] { return (IsWindowVisible(warning) != 0) == shown; })) << "ticked: " << (tick == BST_CHECKED);
+    }
+    PostButtonClick(panel, IDC_PANEL_CANCEL);
+}
+
 }  // namespace

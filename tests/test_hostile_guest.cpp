@@ -82,6 +82,10 @@ TEST_F(HostileGuest, CorruptPasswordsOpenNothingAndStayAsTheyWere)
     SetRaw("Password", REG_DWORD, &number, sizeof number);
     ways.Try("a DWORD password", Login("") == "Invalid Password !"
              && GetRegDword(HKEY_CURRENT_USER, PasswordKey, "Password", &number) && number == 7);
+    // Three wrong in a row would make the next try wait, refused uncompared:
+    // a right password between keeps every try here compared.
+    SetRegString(HKEY_CURRENT_USER, PasswordKey, "Password", "between");
+    ASSERT_EQ("panel", Login("between"));
     SetRaw("Password", REG_BINARY, "\0\0\0", 4);
     ways.Try("a binary password", Login("") == "Invalid Password !"
              && SavedValue(HKEY_CURRENT_USER, PasswordKey, "Password").type == REG_BINARY);
@@ -93,6 +97,7 @@ TEST_F(HostileGuest, CorruptPasswordsOpenNothingAndStayAsTheyWere)
         return;
     }
     SetRegString(HKEY_CURRENT_USER, PasswordKey, "Password", "letmein");
+    ASSERT_EQ("panel", Login("letmein"));
     ASSERT_TRUE(SetKeyWritable(false));
     ways.Try("the empty password on a read-only key", Login("") == "Invalid Password !");
     EXPECT_EQ("panel", Login("letmein")) << "the administrator still gets in";

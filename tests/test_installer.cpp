@@ -5,6 +5,18 @@
 
 namespace {
 const char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Halcyne 2";
+const char SystemPolicies[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+
+// "1" for a REG_DWORD 1, as Guest Restrictions writes it; "-" for no value.
+std::string Policy(const char* name)
+{
+    DWORD number = 0;
+    if (GetRegDword(HKEY_CURRENT_USER, SystemPolicies, name, &number))
+        return std::to_string(number);
+    return "-";
+}
+
+bool WindowsNT() { return (GetVersion() & 0x80000000) == 0; }
 
 // The setup program in dist/ and the version its name carries.
 bool FindSetup(std::string* path, std::string* version)
@@ -69,6 +81,8 @@ void SetBootShell(const char* shell) { WritePrivateProfileStringA("Boot", "Shell
 class Installer : public ::testing::Test {
 protected:
     std::string setup, version, folder = "C:\\Program Files", savedShell = BootShell();
+    SavedValue taskManager{HKEY_CURRENT_USER, SystemPolicies, "DisableTaskMgr"};
+    SavedValue registryTools{HKEY_CURRENT_USER, SystemPolicies, "DisableRegistryTools"};
 
     void SetUp() override
     {
@@ -99,7 +113,13 @@ TEST_F(Installer, ShellSwitchInstallsStartsAndUninstallsBackToExplorer)
 {
     SetBootShell("explorer.exe");
     QuietShell quiet;
-    ASSERT_EQ(0u, RunToEnd("\"" + setup + "\" /S /SHELL=1"));
+    ASSERT_EQ(0u, RunToEnd("\"" + setup + "\" /S /SHELL=1 /PASSWORD=Open-Sesame"));
+    std::string password;
+    EXPECT_TRUE(GetRegString(HKEY_CURRENT_USER, "Software\\Hx_", "Password", &password));
+    EXPECT_EQ("open-sesame", password) << "lowercase, as the Security dialog's field gives it";
+    // Only 2000/XP open the Task Manager on Ctrl+Alt+Del.
+    EXPECT_EQ(WindowsNT() ? "1" : "-", Policy("DisableTaskMgr"));
+    EXPECT_EQ(WindowsNT() ? "1" : "-", Policy("DisableRegistryTools"));
 
     for (const char* file : { "halcyne.exe", "uninstall.exe", "README-ADMIN.txt", "LICENSE.txt",
                               "deploy\\halcyne-defaults.reg", "deploy\\guest-restrictions.reg" })
@@ -122,6 +142,34 @@ TEST_F(Installer, ShellSwitchInstallsStartsAndUninstallsBackToExplorer)
     EXPECT_EQ("explorer.exe", BootShell());
     DWORD showTips;
     EXPECT_FALSE(GetRegDword(HKEY_CURRENT_USER, "Software\\Hx_", "ShowTTS", &showTips)) << "settings left";
+    EXPECT_EQ("-", Policy("DisableTaskMgr"));
+    EXPECT_EQ("-", Policy("DisableRegistryTools"));
+}
+
+// Each policy can be left alone; a password the Security dialog could never
+// take (over 63 characters) stops the setup before it installs anything.
+TEST_F(Installer, PolicySwitchesAndAnOverlongPassword)
+{
+    RegistryGuard product(HKEY_CURRENT_USER, "Software\\Hx_");
+    SetRegString(HKEY_CURRENT_USER, "Software\\Hx_", "Password", "kept");
+    const struct { const char* switches; const char* taskManager; const char* registryTools; } cases[] = {
+        { " /SHELL=1 /DISABLETASKMGR=0", "-", "1" },
+        { " /SHELL=1 /DISABLEREGEDIT=0", "1", "-" },
+        { " /DISABLETASKMGR=1", "-", "-" },
+    };
+    for (const auto& c : cases) {
+        DeleteRegValue(HKEY_CURRENT_USER, SystemPolicies, "DisableTaskMgr");
+        DeleteRegValue(HKEY_CURRENT_USER, SystemPolicies, "DisableRegistryTools");
+        ASSERT_EQ(0u, RunToEnd("\"" + setup + "\" /S" + c.switches)) << c.switches;
+        EXPECT_EQ(WindowsNT() ? c.taskManager : "-", Policy("DisableTaskMgr")) << c.switches;
+        EXPECT_EQ(WindowsNT() ? c.registryTools : "-", Policy("DisableRegistryTools")) << c.switches;
+        ASSERT_TRUE(Uninstall("")) << c.switches;
+    }
+    std::string password;
+    EXPECT_TRUE(GetRegString(HKEY_CURRENT_USER, "Software\\Hx_", "Password", &password) && password == "kept");
+    EXPECT_EQ(2u, RunToEnd("\"" + setup + "\" /S /PASSWORD=" + std::string(64, 'a')));
+    EXPECT_FALSE(Exists(folder));
+    EXPECT_TRUE(GetRegString(HKEY_CURRENT_USER, "Software\\Hx_", "Password", &password) && password == "kept");
 }
 
 TEST_F(Installer, WithoutShellSwitchBootShellAndSettingsStay)

@@ -7,6 +7,8 @@
 #include "res/resource.h"
 #include "support/AdminSupport.h"
 #include <gtest/gtest.h>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -74,6 +76,55 @@ TEST_F(LoginFixture, WrongPasswordIsRefusedRightOneOpensThePanel)
     EXPECT_EQ("Invalid Password !", refusedSupplier);
     EXPECT_EQ("wrong", keptText);
     EXPECT_TRUE(panelSeen);
+}
+
+DWORD FakeNow;
+DWORD WINAPI FakeClock() { return FakeNow; }
+
+// Through the clock's seam, so nothing waits: the third wrong password in a
+// row starts a 2 s wait, the fourth a 4 s one; tries during a wait are refused
+// uncompared and uncounted, closing the dialog keeps the count, and the right
+// password after the wait clears it.
+TEST_F(LoginFixture, WrongTriesInARowMakeLaterTriesWaitClockSeam)
+{
+    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Password", "secret");
+    FakeNow = 0xFFFFF000;   // the tick count wraps during the waits
+    SetLoginClock(FakeClock);
+    // One Security dialog each: milliseconds on, then what is typed.
+    const std::vector<std::vector<std::pair<DWORD, const char*>>> dialogs = {
+        { { 0, "one" }, { 0, "two" }, { 0, "three" } },
+        { { 1999, "secret" }, { 0, "waiting" }, { 1, "four" }, { 3999, "secret" }, { 1, "secret" } },
+        { { 0, "five" }, { 0, "six" }, { 0, "secret" } },
+    };
+    std::vector<std::string> answers;
+    for (const auto& tries : dialogs) {
+        WhenShown(SecurityTitle, [&](HWND dialog) {
+            for (const auto& attempt : tries) {
+                FakeNow += attempt.first;
+                TypePassword(dialog, IDC_SECURITY_PASSWORD, attempt.second);
+                if (&attempt == &tries.back() && !strcmp(attempt.second, "secret")) {
+                    WhenShown(PanelTitle, [&](HWND panel) {
+                        answers.push_back("panel");
+                        ClickButton(panel, IDC_PANEL_CANCEL);
+                    });
+                    ClickButton(dialog, IDC_SECURITY_OK);
+                    return;
+                }
+                answers.emplace_back();
+                ClickAndAnswer(dialog, IDC_SECURITY_OK, "Halcyne 2.08", &answers.back());
+            }
+            ClickButton(dialog, IDC_SECURITY_CANCEL);
+        });
+        RunSecurity();
+    }
+    SetLoginClock(NULL);
+    std::vector<std::string> expected(11, "Invalid Password !");
+    expected[7] = expected[10] = "panel";
+    EXPECT_EQ(expected, answers);
+    const DWORD schedule[] = { 0, 0, 0, 2000, 4000, 8000, 16000, 30000, 30000 };
+    for (int wrong = 0; wrong < 9; wrong++)
+        EXPECT_EQ(schedule[wrong], LoginDelayAfter(wrong)) << wrong << " wrong tries";
+    EXPECT_EQ(30000u, LoginDelayAfter(100));
 }
 
 TEST_F(LoginFixture, FirstUseEmptyPasswordOpensAndLeavesTheValue)
@@ -220,3 +271,24 @@ TEST(LoginShell, F3WrongThenRightPasswordOpensThePanel)
 }
 
 }  // namespace
+
+// As a guest would: three wrong passwords, each in a new Security dialog; the
+// right one at once is refused, and accepted once the 2 s wait is over.
+TEST(LoginShell, ThreeWrongPasswordsMakeTheRightOneWait)
+{
+    SavedValue password(HKEY_CURRENT_USER, "Software\\HX_", "Password");
+    SetRegString(HKEY_CURRENT_USER, "Software\\HX_", "Password", "letmein");
+    DesktopShell run;
+    ASSERT_TRUE(run.Start());
+    for (const char* wrong : { "one", "two" })
+        ASSERT_EQ("Invalid Password !", TryLogin(run.shell, run.main, wrong));
+    DWORD third = GetTickCount();
+    ASSERT_EQ("Invalid Password !", TryLogin(run.shell, run.main, "three"));
+    std::string atOnce = TryLogin(run.shell, run.main, "letmein");
+    if (GetTickCount() - third < 2000)
+        EXPECT_EQ("Invalid Password !", atOnce);
+    else
+        printf("the machine took longer than the wait: the refusal during it was not seen\n");
+    EXPECT_TRUE(WaitFor([&] { return TryLogin(run.shell, run.main, "letmein") == "panel"; }, 10000));
+    EXPECT_TRUE(IsWindow(run.main));
+}
