@@ -11,6 +11,7 @@ void SetPasswordBeingChanged(BYTE administrator);
 INT_PTR CALLBACK ChangePasswordDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK OptionsPanel(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK GuestRestrictionsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK GuestSessionsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void QuitToWindows();
 BOOL UnloadWindowsShell();
 int ChooseWallpaper(HWND panel);
