@@ -11,13 +11,13 @@
 namespace {
 
 const char Key[] = "Software\\Hx_";
-const char* const Values[] = { "SessionMode", "SessionMinutes", "WarnMinutes", "IdleMinutes",
-                               "BillingMinutes", "Hcost", "Hcost2", "CostDecimals",
-                               "CurrencyText", "SessionLog", "SessionCleanup" };
+const char* const Values[] = { "SessionMode", "SessionMinutes", "WarnMinutes", "IdleMinutes", "BillingMinutes",
+                               "CostDecimals", "Hcost", "Hcost2", "CurrencyText", "SessionLog", "SessionCleanup" };
 const int Fields[] = { IDC_SESSIONS_MINUTES, IDC_SESSIONS_WARN, IDC_SESSIONS_IDLE, IDC_SESSIONS_BILLING,
-                       IDC_SESSIONS_HCOST, IDC_SESSIONS_HCOST2, IDC_SESSIONS_DECIMALS, IDC_SESSIONS_CURRENCY,
+                       IDC_SESSIONS_DECIMALS, IDC_SESSIONS_HCOST, IDC_SESSIONS_HCOST2, IDC_SESSIONS_CURRENCY,
                        IDC_SESSIONS_LOG, IDC_SESSIONS_CLEANUP, IDC_SESSIONS_COUNT, IDC_SESSIONS_USED,
                        IDC_SESSIONS_TAKINGS };
+const char NothingStored[] = "- - - - - - - - - - - ";
 
 // Every value as stored: a DWORD as its number, a string quoted, "-" for none.
 std::string Stored()
@@ -32,15 +32,6 @@ std::string Stored()
     return all;
 }
 
-// The chosen mode, then every field as shown, separated by "|".
-std::string Shown(HWND dialog)
-{
-    std::string shown = Checked(dialog, IDC_SESSIONS_FREE) ? "1" : Checked(dialog, IDC_SESSIONS_PAID) ? "2" : "0";
-    for (int field : Fields)
-        shown += "|" + WindowText(GetDlgItem(dialog, field));
-    return shown;
-}
-
 struct SessionsDialog : ShellDialogTest {
     std::deque<SavedValue> saved;
     TempFolder folder;
@@ -53,47 +44,35 @@ struct SessionsDialog : ShellDialogTest {
         }
         MainWindow = StandIn("Tavix Halcyne 2.0");
     }
-    INT_PTR Run(std::function<void(HWND)> step)
+    // The chosen mode, then every field as shown, separated by "|"; then Cancel.
+    std::string Shown()
     {
-        WhenShown("Guest Sessions", step);
-        return RunDialog(IDD_GUEST_SESSIONS, GuestSessionsDialog, MainWindow);
+        std::string shown;
+        WhenShown("Guest Sessions", [&](HWND dialog) {
+            shown = Checked(dialog, IDC_SESSIONS_FREE) ? "1" : Checked(dialog, IDC_SESSIONS_PAID) ? "2" : "0";
+            for (int field : Fields)
+                shown += "|" + WindowText(GetDlgItem(dialog, field));
+            shown += IsWindowEnabled(GetDlgItem(dialog, IDC_SESSIONS_END)) ? "|end" : "";
+            ClickButton(dialog, IDC_SESSIONS_CANCEL);
+        });
+        RunDialog(IDD_GUEST_SESSIONS, GuestSessionsDialog, MainWindow);
+        return shown;
     }
 };
 
-const char NothingStored[] = "- - - - - - - - - - - ";
-
-TEST_F(SessionsDialog, ShowsDefaultsAndStoredValuesAndWritesNothingOnOpenOrCancel)
+TEST_F(SessionsDialog, ShowsDefaultsOrStoredValuesAndOpeningOrCancelWritesNothing)
 {
-    std::string defaults, stored;
-    bool endEnabled = true;
-    EXPECT_EQ(2, Run([&](HWND dialog) {
-        defaults = Shown(dialog);
-        endEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_SESSIONS_END)) != 0;
-        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);   // Escape: it stays
-        EXPECT_TRUE(IsWindowVisible(dialog));
-        ClickButton(dialog, IDC_SESSIONS_CANCEL);
-    }));
     char log[MAX_PATH];
     DefaultSessionLogPath(log, sizeof log);
-    EXPECT_EQ("0|60|5|10|15|||2||" + std::string(log) + "||0|0|0.00", defaults);
-    EXPECT_FALSE(endEnabled) << "no session is running";
+    EXPECT_EQ("0|60|5|10|15|2||||" + std::string(log) + "||0|0|0.00", Shown()) << "no session runs: no end";
     EXPECT_EQ(NothingStored, Stored());
-
-    const DWORD numbers[] = { 2, 30, 3, 0, 10 };
-    for (int i = 0; i < 5; i++)
-        SetRegDword(HKEY_CURRENT_USER, Key, Values[i], numbers[i]);
-    SetRegString(HKEY_CURRENT_USER, Key, "Hcost", "200");
-    SetRegString(HKEY_CURRENT_USER, Key, "Hcost2", "150");
-    SetRegDword(HKEY_CURRENT_USER, Key, "CostDecimals", 0);
-    SetRegString(HKEY_CURRENT_USER, Key, "CurrencyText", "EUR ");
-    SetRegString(HKEY_CURRENT_USER, Key, "SessionLog", folder.File("none.csv").c_str());
-    SetRegString(HKEY_CURRENT_USER, Key, "SessionCleanup", "cleanup.bat /all");
+    const DWORD numbers[] = { 2, 30, 3, 0, 10, 0 };
+    const char* texts[] = { "200", "150", "EUR ", "C:\\none.csv", "cleanup.bat /all" };
+    for (int i = 0; i < 11; i++)
+        i < 6 ? SetRegDword(HKEY_CURRENT_USER, Key, Values[i], numbers[i])
+              : SetRegString(HKEY_CURRENT_USER, Key, Values[i], texts[i - 6]);
     std::string before = Stored();
-    Run([&](HWND dialog) {
-        stored = Shown(dialog);
-        ClickButton(dialog, IDC_SESSIONS_CANCEL);
-    });
-    EXPECT_EQ("2|30|3|0|10|200|150|0|EUR |" + folder.File("none.csv") + "|cleanup.bat /all|0|0|EUR 0", stored);
+    EXPECT_EQ("2|30|3|0|10|0|200|150|EUR |C:\\none.csv|cleanup.bat /all|0|0|EUR 0", Shown());
     EXPECT_EQ(before, Stored());
 }
 
@@ -103,75 +82,53 @@ TEST_F(SessionsDialog, TodaysSessionsMinutesAndTakingsFromTheLog)
     SYSTEMTIME now;
     GetLocalTime(&now);
     char day[16];
-    wsprintfA(day, "%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
-    std::string today = day;
-    folder.Write("sessions.csv", "computer,start,end,minutes,cost,reason\r\n"
-                 "PC1," + today + " 09:00:00," + today + " 09:10:00,10,0.50,guest\r\n"
-                 "PC2,2001-01-01 09:00:00,2001-01-01 10:00:00,60,2.00,limit\r\n"
-                 "PC2," + today + " 10:00:00," + today + " 11:10:00,70,2.38,administrator\r\n"
-                 "PC1," + today + " 12:00:00," + today + " 12:05:00,5,,idle\r\n");
-    SetRegString(HKEY_CURRENT_USER, Key, "SessionLog", folder.File("sessions.csv").c_str());
+    wsprintfA(day, "%04u-%02u-%02u ", now.wYear, now.wMonth, now.wDay);
+    std::string line = std::string("PC1,") + day + "09:00:00," + day + "10:10:00,";
+    folder.Write("s.csv", "computer,start,end,minutes,cost,reason\r\n" + line + "10,0.50,guest\r\n"
+                 "PC2,2001-01-01 09:00:00,2001-01-01 10:00:00,60,2.00,limit\r\n" +
+                 line + "70,2.38,administrator\r\n" + line + "5,,idle\r\n");
+    SetRegString(HKEY_CURRENT_USER, Key, "SessionLog", folder.File("s.csv").c_str());
     SetRegString(HKEY_CURRENT_USER, Key, "CurrencyText", "$");
-    std::string totals[3];
-    Run([&](HWND dialog) {
-        for (int i = 0; i < 3; i++)
-            totals[i] = WindowText(GetDlgItem(dialog, IDC_SESSIONS_COUNT + i));
-        ClickButton(dialog, IDC_SESSIONS_CANCEL);
-    });
-    EXPECT_EQ("3", totals[0]);
-    EXPECT_EQ("85", totals[1]);
-    EXPECT_EQ("$2.88", totals[2]);
+    std::string shown = Shown();
+    EXPECT_NE(std::string::npos, shown.find("s.csv||3|85|$2.88")) << shown;
 }
 
-TEST_F(SessionsDialog, OkWritesNumbersAsDwordsAndPricesAsDigitsIntoThePanelToo)
+TEST_F(SessionsDialog, OkWritesNumbersAsDwordsAndPricesAsDigitsAfterRefusingWhatCannotBeStored)
 {
-    HWND panel = StandIn("panel");
-    for (int id : { IDC_PANEL_HCOST, IDC_PANEL_HCOST2 })
-        CreateWindowExA(0, "EDIT", "9", WS_CHILD, 0, 0, 50, 12, panel, (HMENU)(INT_PTR)id, NULL, NULL);
-    OptionsPanelWindow = panel;
-    std::string typed;
-    EXPECT_EQ(1, Run([&](HWND dialog) {
-        SendDlgItemMessageA(dialog, IDC_SESSIONS_FREE, BM_CLICK, 0, 0);
-        SetDlgItemTextA(dialog, IDC_SESSIONS_HCOST, "");
-        TypeText(GetDlgItem(dialog, IDC_SESSIONS_HCOST), "12x3456789012345");
-        typed = WindowText(GetDlgItem(dialog, IDC_SESSIONS_HCOST));
-        const char* texts[] = { "45", "2", "7", "20", "250", "", "3", "$ ", "C:\\log.csv", "" };
-        for (int i = 0; i < 10; i++)
-            SetDlgItemTextA(dialog, Fields[i], texts[i]);
-        ClickButton(dialog, IDC_SESSIONS_OK);
-    }));
-    EXPECT_EQ("12345678901", typed) << "digits only, at most 11";
-    EXPECT_EQ("1 45 2 7 20 '250' '' 3 '$ ' 'C:\\log.csv' '' ", Stored());
-    EXPECT_EQ("250", WindowText(GetDlgItem(panel, IDC_PANEL_HCOST)));
-    EXPECT_EQ("", WindowText(GetDlgItem(panel, IDC_PANEL_HCOST2)));
-}
-
-TEST_F(SessionsDialog, TooLongPathsAndTooLargePricesAreRefusedWithNothingWritten)
-{
-    const struct { int field; std::string text; const char* message; } cases[] = {
+    const struct { int field; std::string text; const char* message; } refused[] = {
         { IDC_SESSIONS_LOG, "C:\\" + std::string(260, 'a'), "Path too long: it was not stored !" },
         { IDC_SESSIONS_CLEANUP, std::string(256, 'b'), "Path too long: it was not stored !" },
         { IDC_SESSIONS_HCOST2, "4294967296", "A price must be a whole number of at most 4294967295 !" },
     };
-    for (const auto& c : cases) {
-        std::string message;
-        bool open = false;
-        EXPECT_EQ(2, Run([&](HWND dialog) {
-            SetDlgItemTextA(dialog, c.field, c.text.c_str());
+    std::string typed;
+    WhenShown("Guest Sessions", [&](HWND dialog) {
+        SendDlgItemMessageA(dialog, IDC_SESSIONS_FREE, BM_CLICK, 0, 0);
+        for (const auto& r : refused) {
+            std::string message;
+            SetDlgItemTextA(dialog, r.field, r.text.c_str());
             AnswerBox("Halcyne 2.08", &message);
             ClickButton(dialog, IDC_SESSIONS_OK);
-            open = IsWindowVisible(dialog) != 0;
-            ClickButton(dialog, IDC_SESSIONS_CANCEL);
-        }));
-        EXPECT_EQ(c.message, message);
-        EXPECT_TRUE(open);
-        EXPECT_EQ(NothingStored, Stored()) << c.message;
-    }
+            EXPECT_EQ(r.message, message);
+            EXPECT_TRUE(IsWindowVisible(dialog));
+            EXPECT_EQ(NothingStored, Stored()) << r.message;
+            SetDlgItemTextA(dialog, r.field, "");
+        }
+        SetDlgItemTextA(dialog, IDC_SESSIONS_HCOST, "");
+        TypeText(GetDlgItem(dialog, IDC_SESSIONS_HCOST), "12x3456789012345");
+        typed = WindowText(GetDlgItem(dialog, IDC_SESSIONS_HCOST));
+        const char* texts[] = { "45", "2", "7", "20", "3", "250", "", "$ ", "C:\\log.csv", "" };
+        for (int i = 0; i < 10; i++)
+            SetDlgItemTextA(dialog, Fields[i], texts[i]);
+        ClickButton(dialog, IDC_SESSIONS_OK);
+    });
+    EXPECT_EQ(1, RunDialog(IDD_GUEST_SESSIONS, GuestSessionsDialog, MainWindow));
+    EXPECT_EQ("12345678901", typed) << "digits only, at most 11";
+    EXPECT_EQ("1 45 2 7 20 3 '250' '' '$ ' 'C:\\log.csv' '' ", Stored());
 }
 
-// As the administrator: F3, the panel, Guest Sessions, paid sessions and a
-// new price, OK; the panel's own OK then keeps that price.
-TEST(SessionsFromThePanel, ModeAndPriceSurviveThePanelsOk)
+// As the administrator: F3, the panel, Guest Sessions, paid sessions and new
+// prices, OK; the panel's fields follow, and its own OK keeps those prices.
+TEST(SessionsFromThePanel, ModeAndPricesSurviveThePanelsOk)
 {
     FileBackup systemIni(SystemIniPath()), msdos(MsDosSysPath);
     SavedValue drag(HKEY_CURRENT_USER, "Control Panel\\Desktop", "DragFullWindows");
@@ -193,11 +150,7 @@ TEST(SessionsFromThePanel, ModeAndPriceSurviveThePanelsOk)
     EXPECT_EQ("120", WindowText(GetDlgItem(panel, IDC_PANEL_HCOST2)));
     PostButtonClick(panel, IDC_PANEL_OK);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(panel); }));
-    DWORD mode = 0;
-    EXPECT_TRUE(GetRegDword(HKEY_CURRENT_USER, Key, "SessionMode", &mode));
-    EXPECT_EQ(2u, mode);
-    EXPECT_EQ("300", RegText(Key, "Hcost"));
-    EXPECT_EQ("120", RegText(Key, "Hcost2"));
+    EXPECT_EQ("2 60 5 10 15 2 '300' '120' ", Stored().substr(0, 27));
 }
 
 }  // namespace
