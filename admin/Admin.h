@@ -19,6 +19,7 @@ INT_PTR CALLBACK OptionsPanel(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 // The "Disable Task Manager" policy as Guest Restrictions reads it.
 BOOL TaskManagerDisabled();
 INT_PTR CALLBACK GuestRestrictionsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK GuestSessionsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void QuitToWindows();
 BOOL UnloadWindowsShell();
 int ChooseWallpaper(HWND panel);

@@ -4,6 +4,7 @@
 #include "core/Core.h"
 #include "look/Look.h"
 #include "res/resource.h"
+#include "session/Session.h"
 
 static BYTE ChangingAdminPassword;
 
@@ -80,7 +81,9 @@ static void SecurityOnOk(HWND dialog)
     EndDialog(dialog, 2);
     // The administrator gets the platform's keys back while the panel is open.
     SuspendGuard();
+    PauseSessionClock();
     DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_OPTIONS_PANEL), MainWindow, OptionsPanel, 0);
+    ResumeSessionClock();
     ResumeGuard();
 }
 

@@ -6,6 +6,7 @@
 #include "look/Look.h"
 #include "media/Media.h"
 #include "res/resource.h"
+#include "session/Session.h"
 #include "tools/Tools.h"
 #include <shellapi.h>
 
@@ -133,6 +134,8 @@ static void PanelOnOk(HWND panel, const PanelSwitches* switches)
     FreeMemOnLaunch = ReadDword(HKEY_CURRENT_USER, ProductKey, "FreeMemAtStartup") != 0 ? 1 : 0;
     StoreCost(panel, IDC_PANEL_HCOST, "Hcost");
     StoreCost(panel, IDC_PANEL_HCOST2, "Hcost2");
+    // What the Desktop holds now is the administrator's: no reset deletes it.
+    TakeDesktopBaseline();
     EndDialog(panel, 1);
 }
 
@@ -213,6 +216,7 @@ static INT_PTR PanelOnCommand(HWND panel, int control)
         OpenToolDialog(IDD_GUEST_RESTRICTIONS, GuestRestrictionsDialog);
         ShowTaskManagerWarning(panel);
         return 0;
+    case IDC_PANEL_SESSIONS: OpenToolDialog(IDD_GUEST_SESSIONS, GuestSessionsDialog); return 0;
     case IDC_PANEL_CONTROL_PANEL: PanelOnControlPanel(panel); return 0;
     case IDC_PANEL_CHANGE_DISPLAY: PanelOnChangeDisplay(); return 0;
     case IDC_PANEL_800: PanelOnScreenSize(panel, IDC_PANEL_800, IDC_PANEL_1024, 800); return 0;

@@ -50,6 +50,7 @@
 #define IDD_MOVIE_PLAYER        126
 #define IDD_TIP                 137
 #define IDD_GUEST_RESTRICTIONS  139
+#define IDD_GUEST_SESSIONS      140
 
 // ---- Desktop view and taskbar ----------------------------------------------
 #define IDC_DESKTOP_VIEW       2000
@@ -119,6 +120,26 @@
 #define IDC_GUEST_OK           1141
 #define IDC_GUEST_CANCEL       1142
 #define IDC_PANEL_TASK_MANAGER_WARNING 1143
+#define IDC_PANEL_SESSIONS     1150
+#define IDC_SESSIONS_OFF       1151
+#define IDC_SESSIONS_FREE      1152
+#define IDC_SESSIONS_PAID      1153
+#define IDC_SESSIONS_MINUTES   1154
+#define IDC_SESSIONS_WARN      1155
+#define IDC_SESSIONS_IDLE      1156
+#define IDC_SESSIONS_BILLING   1157
+#define IDC_SESSIONS_HCOST     1158
+#define IDC_SESSIONS_HCOST2    1159
+#define IDC_SESSIONS_DECIMALS  1160
+#define IDC_SESSIONS_CURRENCY  1161
+#define IDC_SESSIONS_LOG       1162
+#define IDC_SESSIONS_CLEANUP   1163
+#define IDC_SESSIONS_COUNT     1164
+#define IDC_SESSIONS_USED      1165
+#define IDC_SESSIONS_TAKINGS   1166
+#define IDC_SESSIONS_END       1167
+#define IDC_SESSIONS_OK        1168
+#define IDC_SESSIONS_CANCEL    1169
 #define IDC_INTERVAL_MAIN      1025
 #define IDC_INTERVAL_SECOND    1026
 #define IDC_WALLPAPER_PREVIEW   119

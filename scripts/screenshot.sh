@@ -2,10 +2,10 @@
 # Builds, starts the shell on a private X display with a fresh prefix, drives
 # it to one view and saves shots/<scene>.png; ends every process it started.
 #   scripts/screenshot.sh [scene...]     default: desktop
-# Scenes: desktop, refresh (F5), tip, panel (logged in), memory, taskmanager, players (MP3
-# and movie player, the movie playing), help (F12), setup (the setup program's
-# password page, with the shell choice). Several scenes: one shell each, in the
-# same prefix.
+# Scenes: desktop, refresh (F5), tip, panel (logged in), memory, taskmanager, sessions
+# (the panel's Guest Sessions), players (MP3 and movie player, the movie playing),
+# help (F12), setup (the setup program's password page, with the shell choice).
+# Several scenes: one shell each, in the same prefix.
 # Environment: HALCYNE_SCREEN=1024x768, HALCYNE_WINVER=winxp
 set -uo pipefail
 . "$(dirname "$0")/env.sh"
@@ -13,8 +13,8 @@ set -uo pipefail
 scenes=("${@:-desktop}")
 for scene in "${scenes[@]}"; do
     case "$scene" in
-        desktop|refresh|tip|panel|memory|taskmanager|players|help|setup) ;;
-        *) echo "unknown scene: $scene (desktop, refresh, tip, panel, memory, taskmanager, players, help, setup)" >&2; exit 2 ;;
+        desktop|refresh|tip|panel|memory|taskmanager|sessions|players|help|setup) ;;
+        *) echo "unknown scene: $scene (desktop, refresh, tip, panel, memory, taskmanager, sessions, players, help, setup)" >&2; exit 2 ;;
     esac
 done
 size="${HALCYNE_SCREEN:-1024x768}"

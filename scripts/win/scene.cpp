@@ -1,6 +1,6 @@
 // Drives a running shell to one view for scripts/screenshot.sh and returns
 // once that view is painted (0), or 1 when it did not come within the limit.
-//   scene desktop | refresh | tip | panel | memory | taskmanager | players | help | setup
+//   scene desktop | refresh | tip | panel | memory | taskmanager | sessions | players | help | setup
 // (setup: the setup program's password page, with a password typed; no shell runs)
 #include <windows.h>
 #include <cstring>
@@ -107,6 +107,8 @@ static bool Show(HWND main, const char* scene)
         return FromPanel(main, IDC_PANEL_MEMORY_STATUS, "Memory Options") != NULL;
     if (!strcmp(scene, "taskmanager"))
         return FromPanel(main, IDC_PANEL_TASK_MANAGER, "Task Manager") != NULL;
+    if (!strcmp(scene, "sessions"))
+        return FromPanel(main, IDC_PANEL_SESSIONS, "Guest Sessions") != NULL;
     if (!strcmp(scene, "players")) {
         Key(main, VK_F6);
         HWND mp3 = WaitPainted("#32770", "HX2 MP3 Player (F6)");
