@@ -115,7 +115,7 @@ static DWORD Since(DWORD now, DWORD then)
     return difference < 0 ? 0 : (DWORD)difference;
 }
 
-static DWORD Capped(DWORD minutes) { return minutes > MAX_MINUTES ? MAX_MINUTES : minutes; }
+static DWORD Capped(DWORD minutes) { return minutes > (DWORD)MAX_MINUTES ? (DWORD)MAX_MINUTES : minutes; }
 static DWORD LimitMilliseconds() { return Capped(Settings.sessionMinutes) * MINUTE; }
 
 static DWORD Elapsed()
@@ -154,7 +154,7 @@ void FormatSessionField(const SessionSettings* settings, DWORD elapsed, char* te
                   (unsigned long)(elapsed / MINUTE % 60));
     } else {
         DWORD left = elapsed < limit ? limit - elapsed : 0;
-        if (left > MINUTE)
+        if (left >= MINUTE)
             wsprintfA(shown, "%lu min left", (unsigned long)StartedMinutes(left));
         else
             wsprintfA(shown, "0:%02lu left", (unsigned long)((left + 999) / 1000));

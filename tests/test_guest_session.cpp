@@ -224,7 +224,8 @@ TEST(GuestSessionShell, FreeSessionOfOneMinuteEndsAtItsLimit)
     SetRegString(HKEY_CURRENT_USER, Key, "SessionLog", logs.File("sessions.csv").c_str());
     quiet.desktop.Write("admin.txt", "the administrator's");
     ASSERT_TRUE(quiet.Start());
-    HWND field = GetDlgItem(quiet.main, IDC_SESSION_FIELD);
+    HWND field = NULL;
+    ASSERT_TRUE(WaitFor([&] { return (field = GetDlgItem(quiet.main, IDC_SESSION_FIELD)) != NULL; }));
     ASSERT_TRUE(WaitFor([&] { return WindowText(field) == "1 min left"; })) << WindowText(field);
     TitledWindowProcess guest("Guest Notes");
     ASSERT_TRUE(guest.window);
@@ -242,7 +243,10 @@ TEST(GuestSessionShell, FreeSessionOfOneMinuteEndsAtItsLimit)
 
     ASSERT_TRUE(WaitFor([&] { return WindowText(field) == "1 min left"; }, 75000)) << "ended and ready again";
     EXPECT_EQ(NULL, FindTopLevel("HxSessionWarning", NULL));
-    // The log's file and the reset's effects.
+    // The reset's effects and the log's file.
+    EXPECT_TRUE(WaitFor([&] { return !guest.Running(); }, 10000)) << "the guest's window is closed";
+    EXPECT_FALSE(Exists(quiet.desktop.File("guest.txt")));
+    EXPECT_TRUE(Exists(quiet.desktop.File("admin.txt")));
     std::string log;
     ASSERT_TRUE(WaitFor([&] { return ReadWholeFile(logs.File("sessions.csv"), &log) && log.find("limit") != std::string::npos; }));
     std::string line = log.substr(log.find('\n') + 1);
@@ -254,9 +258,6 @@ TEST(GuestSessionShell, FreeSessionOfOneMinuteEndsAtItsLimit)
     EXPECT_EQ("1", fields[3]);
     EXPECT_EQ("", fields[4]);
     EXPECT_EQ("limit", fields[5]);
-    EXPECT_TRUE(WaitFor([&] { return !guest.Running(); }, 10000)) << "the guest's window is closed";
-    EXPECT_FALSE(Exists(quiet.desktop.File("guest.txt")));
-    EXPECT_TRUE(Exists(quiet.desktop.File("admin.txt")));
 }
 
 TEST(GuestSessionShell, SessionsOffShowNoFieldAndNoEnd)
