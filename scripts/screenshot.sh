@@ -3,7 +3,9 @@
 # it to one view and saves shots/<scene>.png; ends every process it started.
 #   scripts/screenshot.sh [scene...]     default: desktop
 # Scenes: desktop, refresh (F5), tip, panel (logged in), memory, taskmanager, players (MP3
-# and movie player, the movie playing), help (F12). Several scenes: one shell
+# and movie player, the movie playing), help (F12), session (a paid session's field
+# on the taskbar), warning (a free session's last minute), bill (a paid session
+# ended from the menu). Several scenes: one shell
 # each, in the same prefix.
 # Environment: HALCYNE_SCREEN=1024x768, HALCYNE_WINVER=winxp
 set -uo pipefail
@@ -12,8 +14,8 @@ set -uo pipefail
 scenes=("${@:-desktop}")
 for scene in "${scenes[@]}"; do
     case "$scene" in
-        desktop|refresh|tip|panel|memory|taskmanager|players|help) ;;
-        *) echo "unknown scene: $scene (desktop, refresh, tip, panel, memory, taskmanager, players, help)" >&2; exit 2 ;;
+        desktop|refresh|tip|panel|memory|taskmanager|players|help|session|warning|bill) ;;
+        *) echo "unknown scene: $scene (desktop, refresh, tip, panel, memory, taskmanager, players, help, session, warning, bill)" >&2; exit 2 ;;
     esac
 done
 size="${HALCYNE_SCREEN:-1024x768}"
@@ -39,6 +41,13 @@ mkdir -p "$HALCYNE_ROOT/shots"
 cd "$HALCYNE_BUILD" || exit 1
 status=0
 for scene in "${scenes[@]}"; do
+    # Sessions only for their own scenes: free of one minute, or paid by the quarter.
+    case "$scene" in
+        warning) reg SessionMode /t REG_DWORD /d 1; reg SessionMinutes /t REG_DWORD /d 1 ;;
+        session|bill) reg SessionMode /t REG_DWORD /d 2; reg SessionMinutes /t REG_DWORD /d 0
+                      reg Hcost /d 200; reg Hcost2 /d 150; reg CurrencyText /d '$' ;;
+        *) reg SessionMode /t REG_DWORD /d 0 ;;
+    esac
     "$WINE" halcyne.exe </dev/null >/dev/null 2>&1 &
     shell_pid=$!
     shot="$HALCYNE_ROOT/shots/$scene.png"

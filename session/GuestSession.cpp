@@ -173,7 +173,7 @@ static void PaintSessionField(HDC dc, const RECT* rect, const char* text, BOOL w
     SetTextColor(dc, warned ? RGB(255, 255, 255) : DialogLook.AccentTextColour);
     RECT inner = *rect;
     inner.right -= 4;
-    DrawTextA(dc, text, -1, &inner, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    DrawTextA(dc, text, -1, &inner, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP);
     SelectObject(dc, oldFont);
     if (warning)
         DeleteObject(warning);
@@ -264,6 +264,10 @@ static LRESULT WarningOnPaint(HWND window)
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
     InflateRect(&client, -8, -6);
+    // Centred both ways: measured first, then drawn in the middle.
+    RECT text = client;
+    DrawTextA(dc, WarningText, -1, &text, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+    OffsetRect(&client, 0, ((client.bottom - client.top) - (text.bottom - text.top)) / 2);
     DrawTextA(dc, WarningText, -1, &client, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
     SelectObject(dc, oldFont);
     EndPaint(window, &paint);
