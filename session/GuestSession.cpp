@@ -648,6 +648,10 @@ static void AddMenuEntry()
 
 static void SetUpSessions()
 {
+    // Every moment starts recent: the ticks are compared by their difference.
+    GetCursorPos(&PolledCursor);
+    PolledInputAt = GetTickCount();
+    ShellInputAt = Calls.tickCount();
     RegisterSessionClasses();
     // Hidden, and with timers of its own: the main window's tick rebuilds the taskbar.
     SessionWindow = CreateWindowExA(0, SessionWindowClass, "", WS_POPUP, 0, 0, 0, 0, NULL, NULL,
