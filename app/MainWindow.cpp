@@ -7,6 +7,7 @@
 #include "look/Look.h"
 #include "media/Media.h"
 #include "res/resource.h"
+#include "session/Session.h"
 #include "taskbar/Taskbar.h"
 #include "tools/Tools.h"
 #include <commctrl.h>
@@ -80,6 +81,7 @@ static void OpenMovie(HWND window) { OpenMoviePlayer(); }
 static void Refresh(HWND window) { RefreshDesktop(true); }
 static void CleanMemory(HWND window) { StartWorkerThread(MemoryCleaner, 0, 0); }
 static void UnloadShell(HWND window) { UnloadWindowsShell(); }
+static void EndSession(HWND window) { GuestEndsSession(); }
 
 const ShellCommand ShellCommands[] = {
     { IDM_ABOUT,          IDMA_ABOUT,        OpenAbout },
@@ -91,6 +93,7 @@ const ShellCommand ShellCommands[] = {
     { IDM_REFRESH,        IDMA_REFRESH,      Refresh },
     { IDM_MEMORY_CLEANUP, 0,                 CleanMemory },
     { IDM_UNLOAD_SHELL,   0,                 UnloadShell },
+    { IDM_END_SESSION,    0,                 EndSession },
     { IDM_LOGIN,          IDMA_LOGIN,        OpenLogin },
     { IDM_SHUT_DOWN,      IDMA_SHUT_DOWN,    OpenShutDown },
     { IDC_START_BUTTON,   0,                 ShowStartMenu },
@@ -152,6 +155,7 @@ static LRESULT OnClose(HWND window, WPARAM wParam, LPARAM lParam)
     if (!OwnEnd)
         return 0;
     ReleaseGuard();
+    StopGuestSessions();
     ReleaseShellResources(window);
     SendMessageA(window, WM_DESTROY, wParam, lParam);
     return 0;
@@ -205,8 +209,10 @@ static LRESULT OnDestroy()
 // The session ends (Shut Down, or a log-off from elsewhere): the keys are given back.
 static LRESULT OnEndSession(WPARAM ending)
 {
-    if (ending)
-        ReleaseGuard();
+    if (!ending)
+        return 0;
+    ReleaseGuard();
+    EndGuestSession(END_SHUTDOWN);
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include "look/Look.h"
 #include "media/Media.h"
 #include "res/resource.h"
+#include "session/Session.h"
 #include "taskbar/Taskbar.h"
 #include <commctrl.h>
 
@@ -172,6 +173,7 @@ int StartShell(HINSTANCE instance, const char* commandLine)
     ShowWindow(MainWindow, SW_SHOWNORMAL);
     UpdateWindow(MainWindow);
     EngageGuard(instance);
+    StartGuestSessions(MainWindow);
     InitMediaPlayers(MainWindow, instance);
     ShowTipAtStartup();
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));

@@ -25,6 +25,7 @@
 #define IDM_HELP              2014
 #define IDM_UNLOAD_SHELL      2015
 #define IDM_TIPS              2016
+#define IDM_END_SESSION       2017
 #define IDMA_ABOUT           40005
 #define IDMA_LOGIN           40011
 #define IDMA_SHUT_DOWN       40012
@@ -51,6 +52,7 @@
 #define IDD_TIP                 137
 #define IDD_GUEST_RESTRICTIONS  139
 #define IDD_GUEST_SESSIONS      140
+#define IDD_SESSION_BILL        141
 
 // ---- Desktop view and taskbar ----------------------------------------------
 #define IDC_DESKTOP_VIEW       2000
@@ -193,3 +195,9 @@
 #define IDC_ADVANCED_BROWSE_HTML 1117
 #define IDC_ADVANCED_HTML      1119
 #define IDC_ADVANCED_EXTENSION 1120
+
+// ---- Guest sessions --------------------------------------------------------
+#define IDC_SESSION_FIELD       667
+#define IDT_SESSION               8
+#define IDC_BILL_MINUTES       1170
+#define IDC_BILL_PRICE         1171

@@ -4,8 +4,10 @@
 #   scripts/screenshot.sh [scene...]     default: desktop
 # Scenes: desktop, refresh (F5), tip, panel (logged in), memory, taskmanager, sessions
 # (the panel's Guest Sessions), players (MP3 and movie player, the movie playing),
-# help (F12), setup (the setup program's password page, with the shell choice).
-# Several scenes: one shell each, in the same prefix.
+# help (F12), setup (the setup program's password page, with the shell choice),
+# session (a paid session's field on the taskbar), warning (a free session's last
+# minute), bill (a paid session ended from the menu). Several scenes: one shell
+# each, in the same prefix.
 # Environment: HALCYNE_SCREEN=1024x768, HALCYNE_WINVER=winxp
 set -uo pipefail
 . "$(dirname "$0")/env.sh"
@@ -13,8 +15,8 @@ set -uo pipefail
 scenes=("${@:-desktop}")
 for scene in "${scenes[@]}"; do
     case "$scene" in
-        desktop|refresh|tip|panel|memory|taskmanager|sessions|players|help|setup) ;;
-        *) echo "unknown scene: $scene (desktop, refresh, tip, panel, memory, taskmanager, sessions, players, help, setup)" >&2; exit 2 ;;
+        desktop|refresh|tip|panel|memory|taskmanager|sessions|players|help|setup|session|warning|bill) ;;
+        *) echo "unknown scene: $scene (desktop, refresh, tip, panel, memory, taskmanager, sessions, players, help, setup, session, warning, bill)" >&2; exit 2 ;;
     esac
 done
 size="${HALCYNE_SCREEN:-1024x768}"
@@ -54,6 +56,13 @@ setup_preview() {
 }
 
 for scene in "${scenes[@]}"; do
+    # Sessions only for their own scenes: free of one minute, or paid by the quarter.
+    case "$scene" in
+        warning) reg SessionMode /t REG_DWORD /d 1; reg SessionMinutes /t REG_DWORD /d 1 ;;
+        session|bill) reg SessionMode /t REG_DWORD /d 2; reg SessionMinutes /t REG_DWORD /d 0
+                      reg Hcost /d 200; reg Hcost2 /d 150; reg CurrencyText /d '$' ;;
+        *) reg SessionMode /t REG_DWORD /d 0 ;;
+    esac
     if [ "$scene" = setup ]; then
         setup_preview || { echo "scene setup: makensis failed" >&2; status=1; continue; }
         "$WINE" "$(halcyne_winpath "$work/setup.exe")" /SHELL=1 </dev/null >/dev/null 2>&1 &

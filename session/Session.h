@@ -65,6 +65,24 @@ void EndGuestSession(SessionEnd reason);
 // The administrator's dialogs stop the guest's clock while they are open.
 void PauseSessionClock();
 void ResumeSessionClock();
+// "End Session" in the commands menu: the guest confirms, then the session ends.
+void GuestEndsSession();
+
+// What the running session takes from the platform, replaceable so that a
+// test can run an hour in no time: its clock and the time of the last input
+// anywhere (both in milliseconds, the same clock), the log's append and the
+// reset.
+struct SessionCalls {
+    DWORD (*tickCount)();
+    DWORD (*lastInputTick)();
+    BOOL (*appendLog)(const char* logPath, const char* line);
+    BOOL (*reset)(char* problem, int problemSize);
+};
+SessionCalls* GetSessionCalls();
+
+// The taskbar's field: the time left of a free session (seconds in its last
+// minute), or the time used and the price so far of a paid one.
+void FormatSessionField(const SessionSettings* settings, DWORD elapsed, char* text, int size);
 // What the administrator put on the Desktop: taken at start-up and whenever
 // the Options Panel closes with OK; the reset never deletes any of it.
 void TakeDesktopBaseline();

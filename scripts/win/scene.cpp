@@ -1,9 +1,11 @@
 // Drives a running shell to one view for scripts/screenshot.sh and returns
 // once that view is painted (0), or 1 when it did not come within the limit.
 //   scene desktop | refresh | tip | panel | memory | taskmanager | sessions | players | help | setup
+//         | session | warning | bill   (screenshot.sh turns sessions on for these)
 // (setup: the setup program's password page, with a password typed; no shell runs)
 #include <windows.h>
 #include <cstring>
+#include <string>
 #include "res/resource.h"
 #include "Painted.h"
 
@@ -84,8 +86,47 @@ static bool ShowSetupPasswordPage()
     return SendMessageTimeoutA(setup, WM_NULL, 0, 0, SMTO_NORMAL, Limit, &answer) != 0;
 }
 
+static std::string FieldText(HWND main)
+{
+    char text[128] = "";
+    SendMessageTimeoutA(GetDlgItem(main, IDC_SESSION_FIELD), WM_GETTEXT, sizeof text, (LPARAM)text,
+                        SMTO_ABORTIFHUNG, 2000, NULL);
+    return text;
+}
+
+// A key begins the guest's session; the field then counts a started minute.
+static bool BeginSession(HWND main, const char* shows)
+{
+    DWORD start = GetTickCount();
+    while (!GetDlgItem(main, IDC_SESSION_FIELD) && GetTickCount() - start < Limit)
+        Sleep(20);
+    Key(main, VK_F24);
+    while (FieldText(main).find(shows) == std::string::npos && GetTickCount() - start < Limit)
+        Sleep(50);
+    return FieldText(main).find(shows) != std::string::npos;
+}
+
+static bool ShowSession(HWND main, const char* scene)
+{
+    if (!strcmp(scene, "session"))
+        return BeginSession(main, "0.50") && WaitPainted("Win", "Tavix Halcyne 2.0");
+    if (!strcmp(scene, "warning"))
+        return BeginSession(main, "0:5") && WaitPainted("HxSessionWarning", NULL);
+    // The bill: "End Session" from the commands menu, and OK to its question.
+    if (!BeginSession(main, "0.50"))
+        return false;
+    PostMessageA(main, WM_COMMAND, IDM_END_SESSION, 0);
+    HWND question = WaitPainted("#32770", "Halcyne 2.08");
+    if (!question)
+        return false;
+    PostMessageA(question, WM_COMMAND, IDOK, 0);
+    return WaitPainted("#32770", "End of Session") != NULL;
+}
+
 static bool Show(HWND main, const char* scene)
 {
+    if (!strcmp(scene, "session") || !strcmp(scene, "warning") || !strcmp(scene, "bill"))
+        return ShowSession(main, scene);
     if (!strcmp(scene, "desktop"))
         return true;
     if (!strcmp(scene, "refresh")) {
