@@ -98,10 +98,11 @@ int ListFillFromFolder(StringList* list, const char* folder, const char* pattern
     char previous[MAX_PATH];
     previous[0] = 0;
     GetCurrentDirectoryA(MAX_PATH, previous);
-    // A folder that cannot be entered lists nothing: searching where the
-    // process stands would show the guest the system folder's programs.
-    if (!folder || !folder[0] || !SetCurrentDirectoryA(folder))
-        return ListCount(*list);
+    // A folder that cannot be entered leaves the search where the process
+    // stands (the MP3 player lists that folder's tracks); the desktop checks
+    // its folder first.
+    if (folder)
+        SetCurrentDirectoryA(folder);
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
     if (search != INVALID_HANDLE_VALUE) {

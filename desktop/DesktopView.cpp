@@ -274,6 +274,22 @@ void ReleaseDesktopImages()
     DesktopImageList = NULL;
 }
 
+// A Desktop folder that is unknown, missing or cannot be entered lists
+// nothing: the search would otherwise run where the process stands, for a
+// boot shell the system folder with its command prompt and registry editor.
+static BOOL CanEnterFolder(const char* folder)
+{
+    if (!folder[0])
+        return FALSE;
+    char previous[MAX_PATH];
+    previous[0] = 0;
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    BOOL entered = SetCurrentDirectoryA(folder);
+    if (entered && previous[0])
+        SetCurrentDirectoryA(previous);
+    return entered;
+}
+
 HWND CreateDesktopView(HWND parent)
 {
     HWND view = CreateWindowExA(0, WC_LISTVIEWA, DesktopViewStyleText, DesktopViewStyle, 0, 0, 0, 0,
@@ -289,7 +305,9 @@ HWND CreateDesktopView(HWND parent)
 
     char pattern[DESKTOP_PATTERN_SIZE];
     ReadDesktopPattern(pattern);
-    int fileCount = ListFillFromFolder(&DesktopFiles, ProgramInfo.desktopFolder, pattern);
+    int fileCount = CanEnterFolder(ProgramInfo.desktopFolder)
+                        ? ListFillFromFolder(&DesktopFiles, ProgramInfo.desktopFolder, pattern)
+                        : ListCount(DesktopFiles);
     ListSort(DesktopFiles, 1, fileCount);
     BYTE itemCount = DesktopItemCount(fileCount);
     StartImageFetch(view, itemCount);

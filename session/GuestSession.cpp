@@ -472,31 +472,55 @@ static void SessionOnTick()
 
 // ---- The end, the reset and the bill ----------------------------------------
 
-// The cost as shown, without the currency text; empty for a free session.
-static void WriteLogLine(SessionEnd reason, DWORD minutes)
+// The end as the log will tell it: written once the reset has run, so that a
+// file the reset could not remove is named in the same line.
+static SessionEnd EndedReason;
+static DWORD EndedMinutes;
+static SYSTEMTIME EndedAt;
+static BOOL LinePending;
+
+static void NoteEnd(SessionEnd reason, DWORD minutes)
 {
+    EndedReason = reason;
+    EndedMinutes = minutes;
+    GetLocalTime(&EndedAt);
+    LinePending = TRUE;
+}
+
+// The cost as shown, without the currency text; empty for a free session.
+static void WriteLogLine(const char* problem)
+{
+    if (!LinePending)
+        return;
+    LinePending = FALSE;
     char cost[48] = "";
     if (Settings.mode == SESSION_PAID)
-        FormatAmount(SessionPrice(minutes, Settings.firstHourPrice, Settings.laterHourPrice, Settings.billingMinutes),
+        FormatAmount(SessionPrice(EndedMinutes, Settings.firstHourPrice, Settings.laterHourPrice,
+                                  Settings.billingMinutes),
                      Settings.costDecimals, cost, sizeof cost);
     char computer[MAX_COMPUTERNAME_LENGTH + 1] = "";
     DWORD size = sizeof computer;
     if (!GetComputerNameA(computer, &size))
         computer[0] = 0;
-    SYSTEMTIME ended;
-    GetLocalTime(&ended);
-    char line[512];
-    FormatSessionLogLine(computer, &StartedAt, &ended, minutes, cost, SessionEndWord(reason), line, sizeof line);
+    char line[512 + MAX_PATH];
+    FormatSessionLogLine(computer, &StartedAt, &EndedAt, EndedMinutes, cost, SessionEndWord(EndedReason),
+                         line, sizeof line);
+    AddLogProblem(problem, line, sizeof line);
     Calls.appendLog(Settings.logPath, line);
 }
 
-static void RunReset()
+// A file it could not remove stays and is named in the log; the next guest
+// may still begin.
+static void RunResetAndLog()
 {
     // The reset asks every listed window to close: the warning is not one of the guest's.
     HideWarning();
     char problem[MAX_PATH + 64];
-    // A file it could not remove stays; the next guest may still begin.
-    Calls.reset(problem, sizeof problem);
+    problem[0] = 0;
+    if (Calls.reset(problem, sizeof problem))
+        problem[0] = 0;
+    problem[sizeof problem - 1] = 0;
+    WriteLogLine(problem);
 }
 
 static void BillOnInit(HWND dialog)
@@ -544,7 +568,7 @@ static LRESULT SessionOnFinish()
     if (!FinishPending || PauseCount > 0)
         return 0;
     FinishPending = FALSE;
-    RunReset();
+    RunResetAndLog();
     if (BillPending) {
         BillPending = FALSE;
         DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_SESSION_BILL), OwnerWindow, BillProc, 0);
@@ -570,11 +594,11 @@ void EndGuestSession(SessionEnd reason)
     BilledCost[0] = 0;
     if (Settings.mode == SESSION_PAID)
         FormatPrice(&Settings, BilledMinutes, BilledCost, sizeof BilledCost);
-    WriteLogLine(reason, BilledMinutes);
+    NoteEnd(reason, BilledMinutes);
     ShowField(elapsed, FALSE);
     // The machine goes down: the reset now, and no one to read a bill.
     if (reason == END_SHUTDOWN) {
-        RunReset();
+        RunResetAndLog();
         return;
     }
     BillPending = Settings.mode == SESSION_PAID;
@@ -717,7 +741,9 @@ void SessionSettingsChanged()
 void StopGuestSessions()
 {
     if (State == STATE_RUNNING)
-        WriteLogLine(END_ADMINISTRATOR, StartedMinutes(Elapsed()));
+        NoteEnd(END_ADMINISTRATOR, StartedMinutes(Elapsed()));
+    // No reset on the way out; an end still waiting for one is logged as it is.
+    WriteLogLine("");
     StopWatching();
     OwnerWindow = NULL;
 }

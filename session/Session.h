@@ -37,6 +37,9 @@ void FormatAmount(ULONGLONG amount, DWORD decimals, char* text, int size);
 // computer,start,end,minutes,cost,reason
 void FormatSessionLogLine(const char* computer, const SYSTEMTIME* start, const SYSTEMTIME* end,
                           DWORD minutes, const char* cost, const char* reason, char* line, int size);
+// The reset's problem (a file it could not remove), where there was one, as a
+// seventh field after the reason; lines without one keep the six.
+void AddLogProblem(const char* problem, char* line, int size);
 
 // Appends one line (without its line end) to the log, the header first when
 // the file is new or empty, under a short lock with retries. A log that cannot

@@ -8,7 +8,7 @@ enum {
     LOCK_PAUSE = 100,
     LOG_LINE_LIMIT = 1024,    // longer lines are not ours: skipped whole
     LOG_FIELD_SIZE = 40,
-    LOG_FIELDS = 6,
+    LOG_FIELDS = 7,          // the seventh, the reset's problem, only where there was one
 };
 
 static const char LogHeader[] = "computer,start,end,minutes,cost,reason\r\n";
@@ -268,7 +268,7 @@ static void CountLogLine(const char* line, int length, const char* dayText, DWOR
         at = NextField(at, end, fields[count], &cut[count], &damaged);
         count++;
     }
-    if (at || count != LOG_FIELDS || damaged || cut[2] || cut[3] || cut[4])
+    if (at || count < LOG_FIELDS - 1 || damaged || cut[2] || cut[3] || cut[4])
         return;
     DWORD minutes = 0;
     ULONGLONG cost = 0;

@@ -219,3 +219,15 @@ void FormatSessionLogLine(const char* computer, const SYSTEMTIME* start, const S
     for (int i = 0; i < 6; i++)
         AppendCsvField(line, size, &length, fields[i], i == 5);
 }
+
+void AddLogProblem(const char* problem, char* line, int size)
+{
+    if (!problem || !problem[0] || size <= 0)
+        return;
+    int length = lstrlenA(line);
+    if (length >= size - 1)
+        return;
+    line[length++] = ',';
+    line[length] = 0;
+    AppendCsvField(line, size, &length, problem, TRUE);
+}

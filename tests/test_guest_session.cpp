@@ -18,7 +18,13 @@ int Resets;
 DWORD FakeTick() { return Now; }
 DWORD FakeInput() { return LastInput; }
 BOOL KeepLine(const char*, const char* line) { Logged.push_back(line); return TRUE; }
-BOOL CountReset(char* problem, int) { problem[0] = 0; Resets++; return TRUE; }
+std::string ResetProblem;
+BOOL CountReset(char* problem, int size)
+{
+    lstrcpynA(problem, ResetProblem.c_str(), size);
+    Resets++;
+    return ResetProblem.empty();
+}
 
 std::vector<std::string> Fields(const std::string& line)
 {
@@ -59,6 +65,7 @@ struct SessionClock : ShellDialogTest {
         Now = LastInput = 1000000;
         Logged.clear();
         Resets = 0;
+        ResetProblem.clear();
         MainWindow = StandIn("session main", WS_POPUP | WS_VISIBLE);
         BuildCommandsMenu();
     }
@@ -181,13 +188,18 @@ TEST_F(SessionClock, PausesStopTheClockAndTheMenuFollowsTheSetting)
     EXPECT_TRUE(WaitFor([&] { return FieldText() == "50 min left"; })) << FieldText();
     PauseSessionClock();
     EndGuestSession(END_ADMINISTRATOR);
-    ASSERT_EQ(1u, Logged.size());
-    EXPECT_EQ("10", Fields(Logged[0])[3]);
-    EXPECT_EQ("administrator", Fields(Logged[0])[5]);
     DrainQueue();
     EXPECT_EQ(0, Resets) << "the reset waits for the administrator's dialog";
+    EXPECT_TRUE(Logged.empty()) << "the line waits for the reset, to name what it could not remove";
+    ResetProblem = "C:\\Desktop\\in use.txt";
     ResumeSessionClock();
     EXPECT_TRUE(WaitFor([] { return Resets == 1; }));
+    ASSERT_EQ(1u, Logged.size());
+    std::vector<std::string> fields = Fields(Logged[0]);
+    ASSERT_EQ(7u, fields.size()) << Logged[0];
+    EXPECT_EQ("10", fields[3]);
+    EXPECT_EQ("administrator", fields[5]);
+    EXPECT_EQ(ResetProblem, fields[6]);
 
     SetRegDword(HKEY_CURRENT_USER, Key, "SessionMode", SESSION_OFF);
     SessionSettingsChanged();
@@ -244,7 +256,7 @@ TEST(GuestSessionShell, FreeSessionOfOneMinuteEndsAtItsLimit)
     ASSERT_TRUE(WaitFor([&] { return WindowText(field) == "1 min left"; }, 75000)) << "ended and ready again";
     EXPECT_EQ(NULL, FindTopLevel("HxSessionWarning", NULL));
     // The reset's effects and the log's file.
-    EXPECT_TRUE(WaitFor([&] { return !guest.Running(); }, 10000)) << "the guest's window is closed";
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(guest.window); }, 10000)) << "the guest's window is closed";
     EXPECT_FALSE(Exists(quiet.desktop.File("guest.txt")));
     EXPECT_TRUE(Exists(quiet.desktop.File("admin.txt")));
     std::string log;

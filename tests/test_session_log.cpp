@@ -105,13 +105,13 @@ TEST(SessionLog, TodaysSessionsMinutesAndTakingsFromADamagedLog)
         "PC-04,2026-12-11 09:00:00,2026-12-11 10:00:00,x,1.00,limit\r\n"
         "PC-04,2026-12-11 09:00:00,2026-12-11 10:00:00,5,1.2.3,limit\r\n"
         "\"PC-05,2026-12-11 09:00:00,2026-12-11 10:00:00,5,1.00,limit\r\n"
-        "PC-06,2026-12-11 09:00:00,2026-12-11 10:00:00,5,1.00,limit,more\r\n"
+        "PC-06,2026-12-11 09:00:00,2026-12-11 10:00:00,5,1.00,limit,more,most\r\n"
         "PC-07,2026-12-11 09:00:00,2026-12-11 10:00,5,1.00,limit\r\n"
-        "PC-09,2026-12-11 09:00:00,2026-12-11 09:04:00,4,1.005,guest");
+        "PC-09,2026-12-11 09:00:00,2026-12-11 09:04:00,4,1.005,guest,C:\\Desktop\\held.txt");
     WriteWholeFile(PendingPath(), "PC-10,2026-12-11 12:00:00,2026-12-11 12:20:00,20,1.00,guest\r\n");
     SYSTEMTIME day = { 2026, 12, 5, 11, 0, 0, 0, 0 };
-    // Today: PC-01 twice (one began yesterday), Desk "2", PC-03 (free), PC-09,
-    // and PC-10 still waiting locally.
+    // Today: PC-01 twice (one began yesterday), Desk "2", PC-03 (free), PC-09
+    // (with the reset's problem), and PC-10 still waiting locally.
     const struct { DWORD decimals; ULONGLONG takings; } cases[] = { { 2, 238 + 50 + 300 + 101 + 100 }, { 0, 2 + 1 + 3 + 1 + 1 } };
     SessionTotals totals;
     for (const auto& c : cases) {
