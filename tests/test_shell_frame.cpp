@@ -59,10 +59,17 @@ int CommandsMenuHeight(const char* version)
     HWND popup = quiet.shell.WaitForWindow("#32768", nullptr, 5000);
     if (!popup)
         return -1;
-    RECT rect;
-    GetWindowRect(popup, &rect);
+    // The popup may show before it has its final size: the same height twice.
+    int height = -1, before;
+    WaitFor([&] {
+        RECT rect;
+        GetWindowRect(popup, &rect);
+        before = height;
+        height = rect.bottom - rect.top;
+        return height > 0 && height == before;
+    }, 2000);
     PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
-    return rect.bottom - rect.top;
+    return height;
 }
 
 } // namespace
