@@ -91,12 +91,7 @@ TEST(ShellWindowPlace, TakesTheShellsOwnNewScreenSizeUnderASeamSinceWineOffersOn
 {
     TempFolder desktop;
     DesktopFolderGuard folder(desktop.path);
-    HINSTANCE instance = GetModuleHandleA(NULL);
-    InitShellState(instance);
-    InitDialogLook();
-    RegisterShellWindowClass(instance);
-    MainWindow = CreateWindowExA(0, "Win", "Tavix Halcyne 2.0 (test)", WS_POPUP | WS_VISIBLE | WS_SYSMENU, 0, 0,
-                                 ScreenSize.width, ScreenSize.height, NULL, NULL, instance, NULL);
+    MakeShellMainWindow(WS_POPUP | WS_VISIBLE | WS_SYSMENU);
     ASSERT_NE(nullptr, MainWindow);
     // The refresh re-reads the size and moves the window there.
     ScreenSize.width = 800, ScreenSize.height = 600;

@@ -87,11 +87,7 @@ TEST(GuardSeam, ScreenSaverSwitchSetAgainAtEachTickAndAfterAResumeUnderASeamSinc
 {
     TempFolder desktop;
     DesktopFolderGuard folder(desktop.path);
-    InitShellState(GetModuleHandleA(NULL));
-    InitDialogLook();
-    RegisterShellWindowClass(AppInstance);
-    MainWindow = CreateWindowExA(0, "Win", "Tavix Halcyne 2.0 (test)", WS_POPUP, 0, 0, 640, 480, NULL, NULL,
-                                 AppInstance, NULL);
+    MakeShellMainWindow(WS_POPUP);
     GetGuardCalls()->systemParametersInfo = SwitchOnly;
     GetGuardCalls()->getVersion = Windows98Version;
     EngageGuard(AppInstance);

@@ -248,12 +248,7 @@ TEST(MainWindowClose, ReleasesResourcesAndPostsQuit)
 {
     TempFolder desktop;
     DesktopFolderGuard folder(desktop.path);
-    HINSTANCE instance = GetModuleHandleA(NULL);
-    InitShellState(instance);
-    InitDialogLook();
-    RegisterShellWindowClass(instance);
-    MainWindow = CreateWindowExA(0, "Win", "Tavix Halcyne 2.0 (test)", WS_POPUP | WS_SYSMENU, 0, 0,
-                                 ScreenSize.width, ScreenSize.height, NULL, NULL, instance, NULL);
+    MakeShellMainWindow(WS_POPUP | WS_SYSMENU);
     ASSERT_NE(nullptr, MainWindow);
     HMENU menu = CommandsMenu;
     HBITMAP strip = GetTaskbarStripBitmap(), start = GetStartButtonBitmap();

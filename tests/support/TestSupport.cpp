@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 #include "core/Core.h"
+#include "app/App.h"
+#include "look/Look.h"
 #include <shellapi.h>
 #include <commctrl.h>
 #include <cstdlib>
@@ -723,4 +725,15 @@ bool KeyRecorder::Reached(const std::vector<WORD>& keys, WORD watched)
     };
     WaitFor([&] { return seen(VK_F24); });
     return seen(watched);
+}
+
+HWND MakeShellMainWindow(DWORD style)
+{
+    HINSTANCE instance = GetModuleHandleA(NULL);
+    InitShellState(instance);
+    InitDialogLook();
+    RegisterShellWindowClass(instance);
+    MainWindow = CreateWindowExA(0, "Win", "Tavix Halcyne 2.0 (test)", style, 0, 0, ScreenSize.width,
+                                 ScreenSize.height, NULL, NULL, instance, NULL);
+    return MainWindow;
 }

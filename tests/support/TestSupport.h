@@ -200,6 +200,9 @@ HWND FindTopLevel(const char* className, const char* title);
 
 // Registers the window class (again is harmless) and makes a window of it,
 // placed at `place` (left, top, width, height).
+// The shell's state and main window made in the test's own process, as the
+// start-up makes them (the Desktop folder as the registry names it).
+HWND MakeShellMainWindow(DWORD style);
 HWND MakeWindow(const char* className, WNDPROC procedure, const char* title, DWORD style,
                 RECT place = { 0, 0, 10, 10 }, DWORD exStyle = 0);
 
