@@ -672,6 +672,9 @@ static void AddMenuEntry()
 
 static void SetUpSessions()
 {
+    // What stands on the Desktop when sessions begin is the administrator's;
+    // with sessions off the start-up walks no folder.
+    TakeDesktopBaseline();
     // Every moment starts recent: the ticks are compared by their difference.
     GetCursorPos(&PolledCursor);
     PolledInputAt = GetTickCount();
@@ -714,7 +717,6 @@ void StartGuestSessions(HWND mainWindow)
     OwnerWindow = mainWindow;
     PauseCount = 0;
     ResolveLastInputEntry();
-    TakeDesktopBaseline();
     ReadSessionSettings(&Settings);
     if (Settings.mode != SESSION_OFF)
         SetUpSessions();

@@ -86,7 +86,7 @@ SessionCalls* GetSessionCalls();
 // The taskbar's field: the time left of a free session (seconds in its last
 // minute), or the time used and the price so far of a paid one.
 void FormatSessionField(const SessionSettings* settings, DWORD elapsed, char* text, int size);
-// What the administrator put on the Desktop: taken at start-up and whenever
+// What the administrator put on the Desktop: taken when sessions start and whenever
 // the Options Panel closes with OK; the reset never deletes any of it.
 void TakeDesktopBaseline();
 // The clean machine for the next guest: the guest's windows closed (ended

@@ -6,6 +6,7 @@
 #include "res/resource.h"
 #include "session/Session.h"
 #include "support/AdminSupport.h"
+#include "support/SessionSupport.h"
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -207,29 +208,11 @@ TEST_F(SessionClock, PausesStopTheClockAndTheMenuFollowsTheSetting)
     EXPECT_EQ(NULL, GetDlgItem(MainWindow, IDC_SESSION_FIELD));
 }
 
-// The guest's programs and files under a temporary folder of the shell's own,
-// so that the reset empties none of the test's.
-struct GuestTemp {
-    TempFolder folder;
-    char saved[MAX_PATH] = "";
-    GuestTemp()
-    {
-        GetEnvironmentVariableA("TEMP", saved, sizeof saved);
-        SetEnvironmentVariableA("TEMP", folder.path.c_str());
-        SetEnvironmentVariableA("TMP", folder.path.c_str());
-    }
-    ~GuestTemp()
-    {
-        SetEnvironmentVariableA("TEMP", saved);
-        SetEnvironmentVariableA("TMP", saved);
-    }
-};
-
 TEST(GuestSessionShell, FreeSessionOfOneMinuteEndsAtItsLimit)
 {
     QuietShell quiet;
     TempFolder logs;
-    GuestTemp temp;
+    GuestTempFolder temp;   // the reset empties the guest's, not the test's
     SetRegDword(HKEY_CURRENT_USER, Key, "SessionMode", SESSION_FREE);
     SetRegDword(HKEY_CURRENT_USER, Key, "SessionMinutes", 1);
     SetRegDword(HKEY_CURRENT_USER, Key, "IdleMinutes", 0);
