@@ -112,7 +112,12 @@ TEST_F(SessionClock, PaidSessionBillsAndLogsEachLengthThroughTheClockSeam)
         ASSERT_TRUE(Begin()) << c.minutes;
         Now += c.used;
         std::string minutes, price, question;
+        bool billStays = false;
         WhenShown("End of Session", [&](HWND bill) {
+            // Alt+F4 and Escape are a close and a cancel: the bill waits for OK.
+            SendMessageA(bill, WM_CLOSE, 0, 0);
+            SendMessageA(bill, WM_COMMAND, IDCANCEL, 0);
+            billStays = IsWindowVisible(bill) != FALSE;
             minutes = WindowText(GetDlgItem(bill, IDC_BILL_MINUTES));
             price = WindowText(GetDlgItem(bill, IDC_BILL_PRICE));
             PostButtonClick(bill, IDOK);
@@ -123,6 +128,7 @@ TEST_F(SessionClock, PaidSessionBillsAndLogsEachLengthThroughTheClockSeam)
             RunShellCommand(MainWindow, IDM_END_SESSION);
         }
         ASSERT_TRUE(WaitFor([&] { return !price.empty(); })) << c.minutes;
+        EXPECT_TRUE(billStays) << c.minutes;
         EXPECT_EQ(c.minutes, minutes);
         EXPECT_EQ(std::string("$") + c.cost, price);
         ASSERT_FALSE(Logged.empty());
@@ -146,6 +152,8 @@ TEST_F(SessionClock, IdleCountdownEndsTheSessionAndInputCancelsItThroughTheInput
     Now += 10 * 60000;
     ASSERT_TRUE(WaitFor([&] { return Warning() != NULL; })) << "the countdown shows";
     EXPECT_TRUE(GetWindowLongA(Warning(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    SendMessageA(Warning(), WM_CLOSE, 0, 0);
+    EXPECT_NE(nullptr, Warning()) << "another program's close leaves the countdown up";
     LastInput = Now;
     EXPECT_TRUE(WaitFor([&] { return Warning() == NULL; })) << "input cancels it";
     Mp3Media.state = 1;
